@@ -1,0 +1,64 @@
+// The registry as the driver parameter store sees it: five operations named
+// after, and shaped like, the Win32 calls they stand for, each returning the
+// Win32 status code, with a handle type and constants of its own so that
+// nothing here needs windows.h.
+#pragma once
+
+#include <cstdint>
+
+// A registry key handle. Predefined roots carry their Win32 values.
+using RegKey = std::uintptr_t;
+// A Win32 status code (LONG); ERROR_SUCCESS is the only success.
+using RegStatus = std::int32_t;
+
+constexpr RegKey kHkeyLocalMachine = 0x80000002;
+
+constexpr RegStatus kErrorSuccess = 0;
+constexpr RegStatus kErrorFileNotFound = 2;
+constexpr RegStatus kErrorAccessDenied = 5;
+constexpr RegStatus kErrorInvalidHandle = 6;
+constexpr RegStatus kErrorInvalidParameter = 87;
+constexpr RegStatus kErrorMoreData = 234;
+
+// Access rights (REGSAM).
+constexpr std::uint32_t kKeyQueryValue = 0x0001;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+
+// Value types.
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegQword = 11;
+
+constexpr std::uint32_t kRegOptionNonVolatile = 0;
+
+// Create dispositions.
+constexpr std::uint32_t kRegCreatedNewKey = 1;
+constexpr std::uint32_t kRegOpenedExistingKey = 2;
+
+class RegistryAccess {
+public:
+    virtual ~RegistryAccess() = default;
+
+    virtual RegStatus RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t options,
+                                    std::uint32_t samDesired, RegKey* result) = 0;
+    virtual RegStatus RegCreateKeyExA(RegKey key, const char* subKey, std::uint32_t reserved,
+                                      char* keyClass, std::uint32_t options,
+                                      std::uint32_t samDesired, const void* securityAttributes,
+                                      RegKey* result, std::uint32_t* disposition) = 0;
+    virtual RegStatus RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved,
+                                       std::uint32_t* type, unsigned char* data,
+                                       std::uint32_t* dataSize) = 0;
+    virtual RegStatus RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved,
+                                     std::uint32_t type, const unsigned char* data,
+                                     std::uint32_t dataSize) = 0;
+    virtual RegStatus RegCloseKey(RegKey key) = 0;
+
+protected:
+    RegistryAccess() = default;
+    RegistryAccess(const RegistryAccess&) = default;
+    RegistryAccess& operator=(const RegistryAccess&) = default;
+};

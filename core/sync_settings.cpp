@@ -1,0 +1,61 @@
+// Conversions between the dialog's settings and the two stored values.
+#include "sync_settings.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr std::uint32_t kShiftCountMask = 31;
+constexpr int kDecimalBase = 10;
+
+} // namespace
+
+std::uint32_t EncodeSynchMode(bool enabled, std::int32_t input)
+{
+    if (!enabled) {
+        return 0;
+    }
+    return std::uint32_t{1} << (static_cast<std::uint32_t>(input) & kShiftCountMask);
+}
+
+DecodedSynchMode DecodeSynchMode(std::uint32_t mode, std::int32_t currentInput)
+{
+    DecodedSynchMode decoded{mode != 0, currentInput};
+    constexpr std::int32_t kInputs[] = {FrameInput, LineInput, ScanStartInput};
+    for (std::int32_t input : kInputs) {
+        if (mode == EncodeSynchMode(true, input)) {
+            decoded.input = input;
+        }
+    }
+    return decoded;
+}
+
+std::int32_t ParseFramesNumber(const char* text)
+{
+    if (text == nullptr) {
+        return kDefaultFramesNumber;
+    }
+    // strtoll in base 10 accepts exactly what "%d" does, and unlike sscanf it
+    // defines the result of an overflow: LLONG_MIN or LLONG_MAX, which the
+    // clamp below turns into the 32-bit limits.
+    char* end = nullptr;
+    const long long value = std::strtoll(text, &end, kDecimalBase);
+    if (end == text) {
+        return kDefaultFramesNumber;
+    }
+    if (value < INT32_MIN) {
+        return INT32_MIN;
+    }
+    if (value > INT32_MAX) {
+        return INT32_MAX;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+FramesNumberText FormatFramesNumber(std::int32_t framesNumber)
+{
+    FramesNumberText text{};
+    std::snprintf(text.chars, sizeof text.chars, "%d", static_cast<int>(framesNumber));
+    return text;
+}

@@ -1,0 +1,22 @@
+// The registry interface over the real Win32 registry (advapi32's "A" calls).
+// Windows builds only.
+#pragma once
+
+#include "registry_access.h"
+
+class Win32Registry final : public RegistryAccess {
+public:
+    RegStatus RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t options,
+                            std::uint32_t samDesired, RegKey* result) override;
+    RegStatus RegCreateKeyExA(RegKey key, const char* subKey, std::uint32_t reserved,
+                              char* keyClass, std::uint32_t options, std::uint32_t samDesired,
+                              const void* securityAttributes, RegKey* result,
+                              std::uint32_t* disposition) override;
+    RegStatus RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved,
+                               std::uint32_t* type, unsigned char* data,
+                               std::uint32_t* dataSize) override;
+    RegStatus RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved,
+                             std::uint32_t type, const unsigned char* data,
+                             std::uint32_t dataSize) override;
+    RegStatus RegCloseKey(RegKey key) override;
+};

@@ -1,0 +1,293 @@
+// The store's load and save walks over the in-memory registry.
+#include "driver_parameter_store.h"
+#include "memory_registry.h"
+#include "sync_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* KeyOf(std::size_t row)
+{
+    return DriverServiceList[row].parametersKey;
+}
+
+std::vector<unsigned char> Dword(std::uint32_t value)
+{
+    return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+            static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+}
+
+class DriverParameterStoreTest : public ::testing::Test {
+protected:
+    void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
+    {
+        registry.SetDword(KeyOf(row), kExternalSynchModeValueName, mode);
+        registry.SetDword(KeyOf(row), kSynchFramesNumberValueName,
+                          static_cast<std::uint32_t>(frames));
+    }
+
+    // The rows whose keys the walk tried to open, in order.
+    std::vector<std::string> OpenedPaths() const
+    {
+        std::vector<std::string> paths;
+        for (const RegCall& call : registry.Calls()) {
+            if (call.operation == RegOperation::OpenKey ||
+                call.operation == RegOperation::CreateKey) {
+                paths.push_back(call.name);
+            }
+        }
+        return paths;
+    }
+
+    void ExpectStored(std::size_t row, std::uint32_t mode, std::int32_t frames) const
+    {
+        const RegValue* storedMode = registry.FindValue(KeyOf(row), kExternalSynchModeValueName);
+        const RegValue* storedFrames =
+            registry.FindValue(KeyOf(row), kSynchFramesNumberValueName);
+        ASSERT_NE(storedMode, nullptr) << "row " << row + 1;
+        ASSERT_NE(storedFrames, nullptr) << "row " << row + 1;
+        EXPECT_EQ(storedMode->type, kRegDword);
+        EXPECT_EQ(storedMode->data, Dword(mode)) << "row " << row + 1;
+        EXPECT_EQ(storedFrames->type, kRegDword);
+        EXPECT_EQ(storedFrames->data, Dword(static_cast<std::uint32_t>(frames)))
+            << "row " << row + 1;
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(registry.OpenKeyCount(), 0u) << "a key handle was left open";
+    }
+
+    MemoryRegistry registry;
+    DriverParameterStore store{registry};
+};
+
+TEST(DriverServiceListTest, EightServicesInOrderWithTheirParametersKeys)
+{
+    const char* names[] = {"Quorin",    "QuorinDx", "QuorinRv", "QuorinM",
+                           "QuorinPx7", "QuorinS",  "QuorinSv", "QuorinNq"};
+    ASSERT_EQ(DriverServiceList.size(), 8u);
+    for (std::size_t row = 0; row < DriverServiceList.size(); ++row) {
+        EXPECT_STREQ(DriverServiceList[row].name, names[row]);
+        EXPECT_EQ(std::string(DriverServiceList[row].parametersKey),
+                  std::string("SYSTEM\\CurrentControlSet\\services\\") + names[row] +
+                      "\\Parameters");
+    }
+}
+
+TEST_F(DriverParameterStoreTest, LoadFindsNothingWhenNoServiceKeyExists)
+{
+    EXPECT_FALSE(store.Load().found);
+    EXPECT_EQ(OpenedPaths().size(), 8u);
+}
+
+TEST_F(DriverParameterStoreTest, LoadTakesTheFirstRowThatOpensAndStopsThere)
+{
+    Seed(1, 2, 20);
+    Seed(2, 4, 30);
+    const LoadResult loaded = store.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 2u);
+    EXPECT_EQ(loaded.framesNumber, 20);
+    EXPECT_EQ(OpenedPaths(), (std::vector<std::string>{KeyOf(0), KeyOf(1)}));
+}
+
+TEST_F(DriverParameterStoreTest, LoadPrefersRowOneOverLaterRows)
+{
+    Seed(0, 1, 7);
+    Seed(2, 4, 9);
+    const LoadResult loaded = store.Load();
+    EXPECT_EQ(loaded.mode, 1u);
+    EXPECT_EQ(loaded.framesNumber, 7);
+    EXPECT_EQ(OpenedPaths(), std::vector<std::string>{KeyOf(0)});
+    EXPECT_EQ(registry.Calls().size(), 4u); // open, two queries, close
+}
+
+TEST_F(DriverParameterStoreTest, LoadOfAKeyFromRowFourOnly)
+{
+    Seed(3, 2, 5);
+    const LoadResult loaded = store.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 2u);
+    EXPECT_EQ(loaded.framesNumber, 5);
+    EXPECT_EQ(OpenedPaths().size(), 4u);
+}
+
+TEST_F(DriverParameterStoreTest, LoadMatchesKeyNamesWhateverTheirCase)
+{
+    registry.SetDword("system\\currentcontrolset\\SERVICES\\quorin\\parameters",
+                      "external SYNCH mode", 4);
+    const LoadResult loaded = store.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 4u);
+}
+
+TEST_F(DriverParameterStoreTest, LoadGivesDefaultsForMissingValues)
+{
+    registry.CreateKey(KeyOf(1));
+    const LoadResult loaded = store.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 0u);
+    EXPECT_EQ(loaded.framesNumber, 1);
+}
+
+TEST_F(DriverParameterStoreTest, LoadGivesDefaultsForDataLongerThanFourBytes)
+{
+    registry.SetValue(KeyOf(0), kExternalSynchModeValueName, kRegQword,
+                      {4, 0, 0, 0, 0, 0, 0, 0});
+    registry.SetValue(KeyOf(0), kSynchFramesNumberValueName, kRegBinary, {9, 0, 0, 0, 0});
+    const LoadResult loaded = store.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 0u);
+    EXPECT_EQ(loaded.framesNumber, 1);
+}
+
+TEST_F(DriverParameterStoreTest, LoadLaysShortDataOverTheDefaultWhateverItsType)
+{
+    // One byte over the default 1 (01 00 00 00) replaces only the first byte;
+    // two bytes 00 01 give 00 01 00 00; a string "4" is the bytes 34 00.
+    registry.SetValue(KeyOf(0), kExternalSynchModeValueName, kRegBinary, {4});
+    registry.SetValue(KeyOf(0), kSynchFramesNumberValueName, kRegBinary, {0, 1});
+    LoadResult loaded = store.Load();
+    EXPECT_EQ(loaded.mode, 4u);
+    EXPECT_EQ(loaded.framesNumber, 256);
+
+    registry.SetValue(KeyOf(0), kSynchFramesNumberValueName, kRegSz, {'4', 0});
+    loaded = store.Load();
+    EXPECT_EQ(loaded.framesNumber, 0x34);
+}
+
+TEST_F(DriverParameterStoreTest, LoadReadsNegativeFramesAsSigned)
+{
+    Seed(0, 0, -3);
+    EXPECT_EQ(store.Load().framesNumber, -3);
+}
+
+TEST_F(DriverParameterStoreTest, LoadAsksForReadAccessOnly)
+{
+    Seed(0, 4, 3);
+    registry.RestrictAccess(KeyOf(0), kKeyRead);
+    const LoadResult loaded = store.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 4u);
+    EXPECT_EQ(loaded.framesNumber, 3);
+    for (const RegCall& call : registry.Calls()) {
+        if (call.operation == RegOperation::OpenKey) {
+            EXPECT_EQ(call.access, kKeyRead);
+            EXPECT_EQ(call.key, kHkeyLocalMachine);
+        }
+    }
+}
+
+TEST_F(DriverParameterStoreTest, LoadSkipsAKeyThatDeniesReading)
+{
+    Seed(0, 4, 3);
+    Seed(1, 2, 8);
+    registry.RestrictAccess(KeyOf(0), 0);
+    const LoadResult loaded = store.Load();
+    EXPECT_EQ(loaded.mode, 2u);
+    EXPECT_EQ(loaded.framesNumber, 8);
+}
+
+TEST_F(DriverParameterStoreTest, SaveCreatesEveryServiceKeyWithBothValues)
+{
+    const SaveResult saved = store.Save(4, 3);
+    EXPECT_TRUE(saved.AllWritten());
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        ExpectStored(row, 4, 3);
+        EXPECT_TRUE(saved.Written(row));
+    }
+    EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 8u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 16u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 8u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::OpenKey), 0u);
+    for (const RegCall& call : registry.Calls()) {
+        if (call.operation == RegOperation::CreateKey) {
+            EXPECT_EQ(call.access, kKeyAllAccess);
+        }
+    }
+}
+
+TEST_F(DriverParameterStoreTest, SaveThenLoadGivesBackWhatWasSaved)
+{
+    EXPECT_FALSE(store.Load().found);
+    store.Save(2, -3);
+    ExpectStored(7, 2, -3);
+    const LoadResult loaded = store.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 2u);
+    EXPECT_EQ(loaded.framesNumber, -3);
+}
+
+TEST_F(DriverParameterStoreTest, SaveChangesTheTwoValuesAndNothingElse)
+{
+    const std::string serviceKey = "SYSTEM\\CurrentControlSet\\services\\QuorinM";
+    registry.SetValue(serviceKey, "ImagePath", kRegSz, {'q', 0});
+    registry.SetDword(KeyOf(3), "Other", 77);
+    registry.SetDword(KeyOf(3), kExternalSynchModeValueName, 1);
+    registry.CreateKey(std::string(KeyOf(3)) + "\\Sub");
+    store.Save(0, 12);
+    ExpectStored(3, 0, 12);
+    EXPECT_EQ(registry.FindValue(serviceKey, "ImagePath")->data,
+              (std::vector<unsigned char>{'q', 0}));
+    EXPECT_EQ(registry.FindValue(KeyOf(3), "Other")->data, Dword(77));
+    EXPECT_EQ(registry.ValueNames(KeyOf(3)),
+              (std::vector<std::string>{"Other", kExternalSynchModeValueName,
+                                        kSynchFramesNumberValueName}));
+    EXPECT_EQ(registry.SubKeyNames(KeyOf(3)), std::vector<std::string>{"Sub"});
+    EXPECT_EQ(registry.SubKeyNames(serviceKey), std::vector<std::string>{"Parameters"});
+}
+
+TEST_F(DriverParameterStoreTest, SaveGoesOnPastARowThatCannotBeOpenedAndReportsIt)
+{
+    registry.InjectFault(RegOperation::CreateKey, 1, kErrorAccessDenied);
+    const SaveResult saved = store.Save(1, 5);
+    EXPECT_FALSE(saved.Written(0));
+    EXPECT_FALSE(registry.KeyExists(KeyOf(0)));
+    for (std::size_t row = 1; row < kDriverServiceCount; ++row) {
+        EXPECT_TRUE(saved.Written(row));
+        ExpectStored(row, 1, 5);
+    }
+    EXPECT_EQ(saved.FailedCount(), 1u);
+    EXPECT_FALSE(saved.AllWritten());
+}
+
+TEST_F(DriverParameterStoreTest, SaveCountsARowWithAFailedValueWriteAsNotWritten)
+{
+    // The sixth value write is row 3's frames number.
+    registry.InjectFault(RegOperation::SetValue, 6, kErrorAccessDenied);
+    const SaveResult saved = store.Save(2, 9);
+    EXPECT_FALSE(saved.Written(2));
+    EXPECT_EQ(saved.FailedCount(), 1u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 16u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 8u);
+}
+
+TEST_F(DriverParameterStoreTest, SaveWithoutFullAccessWritesNothingAndSaysSo)
+{
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        Seed(row, 4, 3);
+        registry.RestrictAccess(KeyOf(row), kKeyRead);
+    }
+    const SaveResult saved = store.Save(0, 1);
+    EXPECT_EQ(saved.FailedCount(), 8u);
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        ExpectStored(row, 4, 3);
+    }
+    // And the load still shows what the drivers hold.
+    EXPECT_EQ(store.Load().mode, 4u);
+}
+
+TEST_F(DriverParameterStoreTest, SaveCannotCreateUnderAServicesKeyThatForbidsIt)
+{
+    registry.RestrictAccess("SYSTEM\\CurrentControlSet\\services", kKeyRead);
+    const SaveResult saved = store.Save(1, 1);
+    EXPECT_EQ(saved.FailedCount(), 8u);
+    EXPECT_FALSE(registry.KeyExists(KeyOf(0)));
+}
+
+} // namespace

@@ -1,0 +1,305 @@
+// The store over the real Win32 registry (run under Wine): every scenario is
+// played on the real registry and on the in-memory model, and the two must
+// agree on what is loaded and on what is left stored.
+#include "driver_parameter_store.h"
+#include "memory_registry.h"
+#include "sync_settings.h"
+#include "win32_registry.h"
+
+#include <windows.h>
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kServicesKey = "SYSTEM\\CurrentControlSet\\services";
+// Grants everyone read access only, so KEY_ALL_ACCESS fails with 5.
+const char* const kReadOnlyDacl = "D:P(A;;KR;;;WD)";
+// Grants everyone everything again, so the key can be cleaned up.
+const char* const kFullDacl = "D:P(A;;KA;;;WD)";
+
+std::string ServiceKey(std::size_t row)
+{
+    return std::string(kServicesKey) + "\\" + DriverServiceList[row].name;
+}
+
+const char* ParametersKey(std::size_t row)
+{
+    return DriverServiceList[row].parametersKey;
+}
+
+void SetRealValue(const std::string& path, const std::string& name, DWORD type,
+                  const std::vector<unsigned char>& data)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExA(key, name.c_str(), 0, type, data.data(),
+                               static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+}
+
+bool SetRealDacl(const std::string& path, const char* sddl)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
+                                                                &descriptor, nullptr)) {
+        return false;
+    }
+    HKEY key = nullptr;
+    LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key);
+    if (status == ERROR_SUCCESS) {
+        status = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        ::RegCloseKey(key);
+    }
+    ::LocalFree(descriptor);
+    return status == ERROR_SUCCESS;
+}
+
+struct StoredValue {
+    bool present;
+    DWORD type;
+    std::vector<unsigned char> data;
+    bool operator==(const StoredValue& other) const
+    {
+        return present == other.present && type == other.type && data == other.data;
+    }
+};
+
+StoredValue ReadReal(const std::string& path, const char* name)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return {false, 0, {}};
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    StoredValue value{false, 0, {}};
+    if (::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        value.data.resize(size);
+        ::RegQueryValueExA(key, name, nullptr, &type, value.data.data(), &size);
+        value.present = true;
+        value.type = type;
+    }
+    ::RegCloseKey(key);
+    return value;
+}
+
+StoredValue ReadModel(const MemoryRegistry& model, const std::string& path, const char* name)
+{
+    const RegValue* value = model.FindValue(path, name);
+    if (value == nullptr) {
+        return {false, 0, {}};
+    }
+    return {true, value->type, value->data};
+}
+
+std::vector<std::string> RealValueNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return names;
+    }
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (::RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    ::RegCloseKey(key);
+    return names;
+}
+
+std::vector<std::string> RealSubKeyNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return names;
+    }
+    char name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof name;
+        if (::RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    ::RegCloseKey(key);
+    return names;
+}
+
+std::vector<unsigned char> Dword(std::uint32_t value)
+{
+    return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+            static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+}
+
+class Win32RegistryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveServiceKeys(); }
+    void TearDown() override { RemoveServiceKeys(); }
+
+    static void RemoveServiceKeys()
+    {
+        for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+            SetRealDacl(ParametersKey(row), kFullDacl);
+            ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, ServiceKey(row).c_str());
+            ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, ServiceKey(row).c_str());
+        }
+    }
+
+    // Seeds the same value into the real registry and the model.
+    void Seed(const std::string& path, const char* name, DWORD type,
+              const std::vector<unsigned char>& data)
+    {
+        SetRealValue(path, name, type, data);
+        model.SetValue(path, name, type, data);
+    }
+
+    void ExpectSameLoad()
+    {
+        const LoadResult fromReal = realStore.Load();
+        const LoadResult fromModel = modelStore.Load();
+        EXPECT_EQ(fromReal.found, fromModel.found);
+        if (fromReal.found && fromModel.found) {
+            EXPECT_EQ(fromReal.mode, fromModel.mode);
+            EXPECT_EQ(fromReal.framesNumber, fromModel.framesNumber);
+        }
+    }
+
+    void ExpectSameStoredValues()
+    {
+        for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+            for (const char* name : {kExternalSynchModeValueName, kSynchFramesNumberValueName}) {
+                EXPECT_EQ(ReadReal(ParametersKey(row), name),
+                          ReadModel(model, ParametersKey(row), name))
+                    << "row " << row + 1 << ", " << name;
+            }
+        }
+    }
+
+    Win32Registry real;
+    MemoryRegistry model;
+    DriverParameterStore realStore{real};
+    DriverParameterStore modelStore{model};
+};
+
+TEST_F(Win32RegistryStoreTest, NoKeysLoadsNothingAndSaveCreatesAllEight)
+{
+    EXPECT_FALSE(realStore.Load().found);
+    ExpectSameLoad();
+    const SaveResult saved = realStore.Save(4, 3);
+    modelStore.Save(4, 3);
+    EXPECT_TRUE(saved.AllWritten());
+    ExpectSameStoredValues();
+    EXPECT_EQ(ReadReal(ParametersKey(7), kExternalSynchModeValueName).data, Dword(4));
+    EXPECT_EQ(ReadReal(ParametersKey(7), kSynchFramesNumberValueName).type,
+              static_cast<DWORD>(REG_DWORD));
+    const LoadResult loaded = realStore.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 4u);
+    EXPECT_EQ(loaded.framesNumber, 3);
+}
+
+TEST_F(Win32RegistryStoreTest, FirstOpenableRowWinsAsTheModelSays)
+{
+    Seed(ParametersKey(3), kExternalSynchModeValueName, REG_DWORD, Dword(2));
+    Seed(ParametersKey(3), kSynchFramesNumberValueName, REG_DWORD, Dword(5));
+    Seed(ParametersKey(5), kExternalSynchModeValueName, REG_DWORD, Dword(4));
+    ExpectSameLoad();
+    EXPECT_EQ(realStore.Load().framesNumber, 5);
+}
+
+TEST_F(Win32RegistryStoreTest, ValuesOfOtherTypesLoadAsTheModelSays)
+{
+    struct Case {
+        DWORD type;
+        std::vector<unsigned char> data;
+    };
+    const Case cases[] = {
+        {REG_QWORD, {4, 0, 0, 0, 0, 0, 0, 0}},
+        {REG_BINARY, {7}},
+        {REG_BINARY, {0, 1}},
+        {REG_BINARY, {1, 2, 3, 4, 5}},
+        {REG_SZ, {'4', 0}},
+        {REG_SZ, {'1', '2', '3', '4', 0}},
+        {REG_DWORD, Dword(0xFFFFFFFD)},
+    };
+    for (const Case& modeCase : cases) {
+        for (const Case& framesCase : cases) {
+            Seed(ParametersKey(0), kExternalSynchModeValueName, modeCase.type, modeCase.data);
+            Seed(ParametersKey(0), kSynchFramesNumberValueName, framesCase.type, framesCase.data);
+            ExpectSameLoad();
+        }
+    }
+}
+
+TEST_F(Win32RegistryStoreTest, SaveLeavesEveryOtherValueAndSubkeyAlone)
+{
+    Seed(ServiceKey(1), "ImagePath", REG_SZ, {'d', 'r', 'v', 0});
+    Seed(ServiceKey(1), "Start", REG_DWORD, Dword(3));
+    Seed(ParametersKey(1), "Gain", REG_DWORD, Dword(12));
+    Seed(ParametersKey(1), kExternalSynchModeValueName, REG_DWORD, Dword(1));
+    Seed(std::string(ParametersKey(1)) + "\\Calibration", "Table", REG_BINARY, {1, 2, 3});
+
+    EXPECT_TRUE(realStore.Save(2, -3).AllWritten());
+    modelStore.Save(2, -3);
+    ExpectSameStoredValues();
+    EXPECT_EQ(ReadReal(ParametersKey(1), kSynchFramesNumberValueName).data, Dword(0xFFFFFFFD));
+    EXPECT_EQ(ReadReal(ServiceKey(1), "ImagePath").data,
+              (std::vector<unsigned char>{'d', 'r', 'v', 0}));
+    EXPECT_EQ(ReadReal(ServiceKey(1), "Start").data, Dword(3));
+    EXPECT_EQ(ReadReal(ParametersKey(1), "Gain").data, Dword(12));
+    EXPECT_EQ(ReadReal(std::string(ParametersKey(1)) + "\\Calibration", "Table").data,
+              (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(RealValueNames(ParametersKey(1)).size(), 3u);
+    EXPECT_EQ(RealValueNames(ServiceKey(1)).size(), 2u);
+    EXPECT_EQ(RealSubKeyNames(ParametersKey(1)), std::vector<std::string>{"Calibration"});
+    EXPECT_EQ(RealSubKeyNames(ServiceKey(1)), std::vector<std::string>{"Parameters"});
+}
+
+TEST_F(Win32RegistryStoreTest, ReadOnlyKeyLoadsButIsReportedUnwritten)
+{
+    Seed(ParametersKey(0), kExternalSynchModeValueName, REG_DWORD, Dword(4));
+    Seed(ParametersKey(0), kSynchFramesNumberValueName, REG_DWORD, Dword(3));
+    ASSERT_TRUE(SetRealDacl(ParametersKey(0), kReadOnlyDacl));
+    model.RestrictAccess(ParametersKey(0), kKeyRead);
+
+    const LoadResult loaded = realStore.Load();
+    EXPECT_TRUE(loaded.found);
+    EXPECT_EQ(loaded.mode, 4u);
+    EXPECT_EQ(loaded.framesNumber, 3);
+    ExpectSameLoad();
+
+    const SaveResult saved = realStore.Save(1, 9);
+    const SaveResult modelSaved = modelStore.Save(1, 9);
+    EXPECT_FALSE(saved.Written(0));
+    EXPECT_EQ(saved.FailedCount(), 1u);
+    EXPECT_EQ(modelSaved.FailedCount(), 1u);
+    ExpectSameStoredValues();
+    EXPECT_EQ(ReadReal(ParametersKey(0), kExternalSynchModeValueName).data, Dword(4));
+}
+
+TEST_F(Win32RegistryStoreTest, KeyDenyingAllAccessIsSkippedOnLoad)
+{
+    Seed(ParametersKey(0), kExternalSynchModeValueName, REG_DWORD, Dword(4));
+    Seed(ParametersKey(1), kExternalSynchModeValueName, REG_DWORD, Dword(2));
+    ASSERT_TRUE(SetRealDacl(ParametersKey(0), "D:P"));
+    model.RestrictAccess(ParametersKey(0), 0);
+    EXPECT_EQ(realStore.Load().mode, 2u);
+    ExpectSameLoad();
+}
+
+} // namespace
