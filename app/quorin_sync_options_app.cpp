@@ -1,0 +1,26 @@
+// The application object and its start-up routine.
+#include "quorin_sync_options_app.h"
+
+#include "quorin_sync_options_dlg.h"
+
+BEGIN_MESSAGE_MAP(CQuorinSyncOptionsApp, CWinApp)
+    ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+CQuorinSyncOptionsApp::CQuorinSyncOptionsApp() = default;
+
+CQuorinSyncOptionsApp theApp;
+
+BOOL CQuorinSyncOptionsApp::InitInstance()
+{
+    CWinApp::InitInstance();
+    SetRegistryKey("Local AppWizard-Generated Applications");
+
+    CQuorinSyncOptionsDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal(); // it has saved, or not, by the time it returns
+    m_pMainWnd = nullptr; // the dialog object ends with this scope
+
+    // No message loop: the program ends here.
+    return FALSE;
+}

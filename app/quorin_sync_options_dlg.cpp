@@ -1,0 +1,146 @@
+// The main options dialog: moves the settings between its controls and the
+// driver parameter store, through the settings conversions.
+#include "quorin_sync_options_dlg.h"
+
+#include "sync_options_warning_message.h"
+#include "sync_settings.h"
+#include "win32_registry.h"
+
+namespace {
+
+Win32Registry g_windowsRegistry;
+
+const int kInputButtons[] = {IDC_INPUT_FRAME, IDC_INPUT_LINE, IDC_INPUT_SCANSTART};
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CQuorinSyncOptionsDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDOK, &CQuorinSyncOptionsDlg::OnOkClicked)
+    ON_BN_CLICKED(IDC_INPUT_FRAME, &CQuorinSyncOptionsDlg::OnInputClicked)
+    ON_BN_CLICKED(IDC_INPUT_LINE, &CQuorinSyncOptionsDlg::OnInputClicked)
+    ON_BN_CLICKED(IDC_INPUT_SCANSTART, &CQuorinSyncOptionsDlg::OnInputClicked)
+    ON_BN_CLICKED(IDC_ENABLE_SYNC, &CQuorinSyncOptionsDlg::UpdateInputsEnabled)
+END_MESSAGE_MAP()
+
+CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(CWnd* pParent)
+    : CQuorinSyncOptionsDlg(g_windowsRegistry, pParent)
+{
+}
+
+CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent)
+    : CDialog(IDD, pParent), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)), m_nInput(FrameInput),
+      m_store(registry)
+{
+}
+
+void CQuorinSyncOptionsDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_ENABLE_SYNC, m_checkEnableSync);
+    DDX_Control(pDX, IDC_FRAMES_NUMBER, m_editFramesNumber);
+    DDX_Radio(pDX, IDC_INPUT_FRAME, m_nInput);
+}
+
+BOOL CQuorinSyncOptionsDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    LoadSettingsIntoControls();
+    return TRUE; // the focus goes to the first tab stop, OK
+}
+
+void CQuorinSyncOptionsDlg::LoadSettingsIntoControls()
+{
+    const LoadResult loaded = m_store.Load();
+    if (!loaded.found) {
+        return; // box clear, inputs disabled on Frame input, field empty
+    }
+    const DecodedSynchMode decoded = DecodeSynchMode(loaded.mode, m_nInput);
+    m_checkEnableSync.SetCheck(decoded.enabled ? BST_CHECKED : BST_UNCHECKED);
+    UpdateInputsEnabled();
+    m_nInput = decoded.input;
+    UpdateData(FALSE);
+    m_editFramesNumber.SetWindowText(FormatFramesNumber(loaded.framesNumber).c_str());
+}
+
+bool CQuorinSyncOptionsDlg::IsSyncEnabled() const
+{
+    return m_checkEnableSync.GetCheck() == BST_CHECKED;
+}
+
+void CQuorinSyncOptionsDlg::UpdateInputsEnabled()
+{
+    const BOOL bEnable = IsSyncEnabled() ? TRUE : FALSE;
+    for (int nID : kInputButtons) {
+        GetDlgItem(nID)->EnableWindow(bEnable);
+    }
+}
+
+void CQuorinSyncOptionsDlg::OnInputClicked()
+{
+    UpdateData(TRUE);
+}
+
+void CQuorinSyncOptionsDlg::OnOkClicked()
+{
+    if (IsSyncEnabled()) {
+        CSyncOptionsWarningMessage warning;
+        if (warning.DoModal() != IDOK) {
+            return;
+        }
+    }
+    const SaveResult saved = SaveSettingsFromControls();
+    if (!saved.AllWritten()) {
+        // Closing now would tell the user the settings were saved.
+        ReportSaveFailure(saved);
+        return;
+    }
+    OnOK();
+}
+
+SaveResult CQuorinSyncOptionsDlg::SaveSettingsFromControls()
+{
+    // m_nInput holds the last choice made by the load or a radio click.
+    const std::uint32_t mode = EncodeSynchMode(IsSyncEnabled(), m_nInput);
+    CString framesText;
+    m_editFramesNumber.GetWindowText(framesText);
+    return m_store.Save(mode, ParseFramesNumber(framesText));
+}
+
+void CQuorinSyncOptionsDlg::ReportSaveFailure(const SaveResult& saved)
+{
+    CString caption;
+    GetWindowText(caption);
+    CString message;
+    message.Format("%u of the %u driver services could not be written, so the scanner may not "
+                   "use these settings.\n\nChanging these settings needs administrator rights. "
+                   "Start Quorin Sync Options as administrator and press OK again.",
+                   static_cast<unsigned>(saved.FailedCount()),
+                   static_cast<unsigned>(kDriverServiceCount));
+    ::MessageBoxA(m_hWnd, message, caption, MB_OK | MB_ICONERROR);
+}
+
+void CQuorinSyncOptionsDlg::OnPaint()
+{
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+        const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+        RECT rect = {};
+        GetClientRect(&rect);
+        const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+        const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+    } else {
+        CDialog::OnPaint();
+    }
+}
+
+HCURSOR CQuorinSyncOptionsDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}

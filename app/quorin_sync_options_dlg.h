@@ -1,0 +1,45 @@
+// CQuorinSyncOptionsDlg: the main options dialog. It shows the stored
+// synchronization settings and, on OK, writes them to every driver service.
+#pragma once
+
+#include <afxwin.h>
+
+#include "driver_parameter_store.h"
+#include "resource.h"
+
+class RegistryAccess;
+
+class CQuorinSyncOptionsDlg : public CDialog {
+public:
+    // Over the Windows registry.
+    explicit CQuorinSyncOptionsDlg(CWnd* pParent = nullptr);
+    // Over the given registry (for tests).
+    explicit CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent = nullptr);
+
+    enum { IDD = IDD_SYNCOPTIONS_DIALOG };
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnOkClicked();
+    afx_msg void OnInputClicked();
+    afx_msg void UpdateInputsEnabled();
+
+    HICON m_hIcon;
+    CButton m_checkEnableSync;
+    CEdit m_editFramesNumber;
+    int m_nInput;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void LoadSettingsIntoControls();
+    SaveResult SaveSettingsFromControls();
+    void ReportSaveFailure(const SaveResult& saved);
+    bool IsSyncEnabled() const;
+
+    DriverParameterStore m_store;
+};
