@@ -1,0 +1,79 @@
+// Opens the main options dialog over an in-memory registry and drives it.
+#pragma once
+
+#include "driver_parameter_store.h"
+#include "memory_registry.h"
+#include "quorin_sync_options_dlg.h"
+#include "sync_settings.h"
+#include "ui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+constexpr const char* kMainCaption = "Quorin Sync Options, 1.6";
+constexpr const char* kWarningCaption = "WARNING!";
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
+    {
+        registry.SetDword(DriverServiceList[row].parametersKey, kExternalSynchModeValueName, mode);
+        registry.SetDword(DriverServiceList[row].parametersKey, kSynchFramesNumberValueName,
+                          static_cast<std::uint32_t>(frames));
+    }
+
+    // Opens the dialog, waits for it, runs `drive` on it; the dialog's result.
+    INT_PTR RunDialog(const std::function<void(UiDriver&, HWND)>& drive)
+    {
+        CQuorinSyncOptionsDlg dlg(registry);
+        AfxGetApp()->m_pMainWnd = &dlg;
+        const INT_PTR result = UiDriver::Run([&dlg] { return dlg.DoModal(); },
+                                             [&drive](UiDriver& ui) {
+                                                 HWND hDlg = ui.WaitForWindow(kMainCaption);
+                                                 if (hDlg != nullptr) {
+                                                     drive(ui, hDlg);
+                                                 }
+                                             });
+        AfxGetApp()->m_pMainWnd = nullptr;
+        return result;
+    }
+
+    // Presses OK with the box checked and waits for the warning.
+    static HWND OpenWarning(UiDriver& ui, HWND hDlg)
+    {
+        UiDriver::Click(hDlg, IDOK);
+        return ui.WaitForWindow(kWarningCaption);
+    }
+
+    void ExpectEveryRow(std::uint32_t mode, std::int32_t frames) const
+    {
+        for (const DriverService& service : DriverServiceList) {
+            const RegValue* storedMode =
+                registry.FindValue(service.parametersKey, kExternalSynchModeValueName);
+            const RegValue* storedFrames =
+                registry.FindValue(service.parametersKey, kSynchFramesNumberValueName);
+            ASSERT_NE(storedMode, nullptr) << service.name;
+            ASSERT_NE(storedFrames, nullptr) << service.name;
+            EXPECT_EQ(storedMode->data, Dword(mode)) << service.name;
+            EXPECT_EQ(storedFrames->data, Dword(static_cast<std::uint32_t>(frames))) << service.name;
+        }
+    }
+
+    void ExpectNothingWritten() const
+    {
+        EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
+        EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u);
+    }
+
+    static std::vector<unsigned char> Dword(std::uint32_t value)
+    {
+        return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+    }
+
+    void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0u); }
+
+    MemoryRegistry registry;
+};

@@ -1,0 +1,250 @@
+// The main options dialog, opened for real under Wine and driven as a user
+// would: what it shows for a stored state, and what OK and Cancel write.
+#include "dialog_test_fixture.h"
+
+#include <climits>
+
+namespace {
+
+void ExpectInputs(HWND hDlg, bool enabled, int checkedId)
+{
+    for (int nID : {IDC_INPUT_FRAME, IDC_INPUT_LINE, IDC_INPUT_SCANSTART}) {
+        EXPECT_EQ(UiDriver::Enabled(hDlg, nID), enabled) << "radio " << nID;
+        EXPECT_EQ(UiDriver::Checked(hDlg, nID), nID == checkedId) << "radio " << nID;
+    }
+}
+
+TEST_F(MainDialogTest, FirstRunShowsNothingFoundAndOkWritesDefaultsWithoutWarning)
+{
+    const INT_PTR result = RunDialog([](UiDriver& ui, HWND hDlg) {
+        EXPECT_FALSE(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC));
+        ExpectInputs(hDlg, false, IDC_INPUT_FRAME);
+        EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER), "");
+        EXPECT_EQ(ui.Focused(), ::GetDlgItem(hDlg, IDOK));
+        UiDriver::Click(hDlg, IDOK);
+        ui.WaitForClose(hDlg);
+    });
+    EXPECT_EQ(result, IDOK);
+    ExpectEveryRow(0, 1);
+}
+
+TEST_F(MainDialogTest, StoredScanStartIsShownAndCancelWritesNothing)
+{
+    Seed(0, 4, 3);
+    const INT_PTR result = RunDialog([](UiDriver& ui, HWND hDlg) {
+        EXPECT_TRUE(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC));
+        ExpectInputs(hDlg, true, IDC_INPUT_SCANSTART);
+        EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER), "3");
+        UiDriver::Click(hDlg, IDC_INPUT_LINE);
+        UiDriver::SetText(hDlg, IDC_FRAMES_NUMBER, "40");
+        UiDriver::Click(hDlg, IDCANCEL);
+        ui.WaitForClose(hDlg);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    ExpectNothingWritten();
+}
+
+TEST_F(MainDialogTest, StoredDisabledStateIsShownAndOkWritesItBack)
+{
+    Seed(2, 0, 10);
+    RunDialog([](UiDriver& ui, HWND hDlg) {
+        EXPECT_FALSE(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC));
+        ExpectInputs(hDlg, false, IDC_INPUT_FRAME);
+        EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER), "10");
+        UiDriver::Click(hDlg, IDOK);
+        ui.WaitForClose(hDlg);
+    });
+    ExpectEveryRow(0, 10);
+}
+
+TEST_F(MainDialogTest, UnknownStoredMaskShowsFrameInputAndIsSavedAsOne)
+{
+    Seed(0, 3, 2);
+    const INT_PTR result = RunDialog([](UiDriver& ui, HWND hDlg) {
+        EXPECT_TRUE(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC));
+        ExpectInputs(hDlg, true, IDC_INPUT_FRAME);
+        HWND hWarning = OpenWarning(ui, hDlg);
+        UiDriver::Click(hWarning, IDOK);
+        ui.WaitForClose(hDlg);
+    });
+    EXPECT_EQ(result, IDOK);
+    ExpectEveryRow(1, 2);
+}
+
+TEST_F(MainDialogTest, EnablingLineInputAsksAndEveryWayOfDecliningWritesNothing)
+{
+    const INT_PTR result = RunDialog([this](UiDriver& ui, HWND hDlg) {
+        UiDriver::Click(hDlg, IDC_ENABLE_SYNC);
+        ui.WaitUntil([hDlg] { return UiDriver::Enabled(hDlg, IDC_INPUT_LINE); }, "radios enabled");
+        UiDriver::Click(hDlg, IDC_INPUT_LINE);
+        ui.WaitUntil([hDlg] { return UiDriver::Checked(hDlg, IDC_INPUT_LINE); }, "line input");
+
+        // Cancel, Esc, the close box, and Return once the focus is on Cancel.
+        const std::function<void(HWND)> declines[] = {
+            [](HWND hWarning) { UiDriver::Click(hWarning, IDCANCEL); },
+            [&ui](HWND) { ui.PressKey(VK_ESCAPE); },
+            [](HWND hWarning) { ::PostMessageA(hWarning, WM_SYSCOMMAND, SC_CLOSE, 0); },
+            [&ui](HWND hWarning) {
+                ui.PressKey(VK_TAB);
+                ui.WaitUntil([&] { return ui.Focused() == ::GetDlgItem(hWarning, IDCANCEL); },
+                             "focus on Cancel");
+                ui.PressKey(VK_RETURN);
+            },
+        };
+        for (const auto& decline : declines) {
+            HWND hWarning = OpenWarning(ui, hDlg);
+            ASSERT_NE(hWarning, nullptr);
+            EXPECT_FALSE(::IsWindowEnabled(hDlg)) << "the owner is disabled while the warning runs";
+            EXPECT_EQ(::GetWindow(hWarning, GW_OWNER), hDlg);
+            decline(hWarning);
+            ui.WaitForClose(hWarning);
+            ui.WaitUntil([hDlg] { return ::IsWindowEnabled(hDlg) != FALSE; }, "owner enabled");
+            EXPECT_TRUE(::IsWindowVisible(hDlg));
+            EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
+        }
+
+        HWND hWarning = OpenWarning(ui, hDlg);
+        UiDriver::Click(hWarning, IDOK);
+        ui.WaitForClose(hDlg);
+    });
+    EXPECT_EQ(result, IDOK);
+    ExpectEveryRow(2, 1);
+}
+
+TEST_F(MainDialogTest, ReturnRightAfterTheWarningOpensAgrees)
+{
+    Seed(0, 4, 5);
+    RunDialog([](UiDriver& ui, HWND hDlg) {
+        HWND hWarning = OpenWarning(ui, hDlg);
+        ASSERT_NE(hWarning, nullptr);
+        EXPECT_EQ(ui.Focused(), ::GetDlgItem(hWarning, IDOK));
+        ui.PressKey(VK_RETURN);
+        ui.WaitForClose(hDlg);
+    });
+    ExpectEveryRow(4, 5);
+}
+
+TEST_F(MainDialogTest, ClearingTheBoxSavesDisabledWithTheTypedFramesAndNoWarning)
+{
+    Seed(0, 2, 8);
+    RunDialog([](UiDriver& ui, HWND hDlg) {
+        UiDriver::Click(hDlg, IDC_ENABLE_SYNC);
+        ui.WaitUntil([hDlg] { return !UiDriver::Enabled(hDlg, IDC_INPUT_FRAME); }, "radios disabled");
+        EXPECT_TRUE(UiDriver::Checked(hDlg, IDC_INPUT_LINE)) << "disabling keeps the selection";
+        UiDriver::Focus(hDlg, IDC_FRAMES_NUMBER);
+        for (WORD key : {WORD{VK_BACK}, WORD{'2'}, WORD{'5'}}) {
+            ui.PressKey(key);
+        }
+        ui.WaitUntil([hDlg] { return UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER) == "25"; },
+                     "typed 25");
+        ui.PressKey(VK_RETURN); // Return in the field presses OK
+        ui.WaitForClose(hDlg);
+    });
+    ExpectEveryRow(0, 25);
+}
+
+TEST_F(MainDialogTest, TogglingTheBoxNeverChangesTheChosenInput)
+{
+    Seed(0, 2, 1);
+    RunDialog([](UiDriver& ui, HWND hDlg) {
+        for (int i = 0; i < 2; ++i) {
+            UiDriver::Click(hDlg, IDC_ENABLE_SYNC);
+            const bool expectEnabled = i == 1;
+            ui.WaitUntil([&] { return UiDriver::Enabled(hDlg, IDC_INPUT_LINE) == expectEnabled; },
+                         "radios follow the box");
+            ExpectInputs(hDlg, expectEnabled, IDC_INPUT_LINE);
+        }
+        HWND hWarning = OpenWarning(ui, hDlg);
+        UiDriver::Click(hWarning, IDOK);
+        ui.WaitForClose(hDlg);
+    });
+    ExpectEveryRow(2, 1);
+}
+
+TEST_F(MainDialogTest, PastedFieldTextIsSavedByTheParseRules)
+{
+    struct Case {
+        const char* text;
+        std::int32_t saved;
+    };
+    for (const Case& c : {Case{"-3", -3}, Case{"abc", 1}, Case{"", 1}, Case{" 12x", 12},
+                          Case{"99999999999", INT32_MAX}, Case{"-99999999999", INT32_MIN}}) {
+        registry.ClearCalls();
+        RunDialog([&c](UiDriver& ui, HWND hDlg) {
+            UiDriver::SetText(hDlg, IDC_FRAMES_NUMBER, c.text);
+            UiDriver::Click(hDlg, IDOK);
+            ui.WaitForClose(hDlg);
+        });
+        ExpectEveryRow(0, c.saved);
+        // Shown again as the number that was saved.
+        RunDialog([&c](UiDriver& ui, HWND hDlg) {
+            EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER),
+                      FormatFramesNumber(c.saved).c_str());
+            UiDriver::Click(hDlg, IDCANCEL);
+            ui.WaitForClose(hDlg);
+        });
+    }
+}
+
+TEST_F(MainDialogTest, TabVisitsOkCancelBoxAndFieldWhileTheInputsAreDisabled)
+{
+    RunDialog([](UiDriver& ui, HWND hDlg) {
+        const int order[] = {IDCANCEL, IDC_ENABLE_SYNC, IDC_FRAMES_NUMBER, IDOK};
+        for (int nID : order) {
+            ui.PressKey(VK_TAB);
+            ui.WaitUntil([&] { return ui.Focused() == ::GetDlgItem(hDlg, nID); }, "tab order");
+        }
+        UiDriver::Click(hDlg, IDCANCEL);
+        ui.WaitForClose(hDlg);
+    });
+}
+
+TEST_F(MainDialogTest, OpensCentredOnTheWorkArea)
+{
+    RunDialog([](UiDriver& ui, HWND hDlg) {
+        RECT window = {};
+        ::GetWindowRect(hDlg, &window);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoA(::MonitorFromWindow(hDlg, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& area = monitor.rcWork;
+        EXPECT_NEAR((window.left + window.right) / 2, (area.left + area.right) / 2, 1);
+        EXPECT_NEAR((window.top + window.bottom) / 2, (area.top + area.bottom) / 2, 1);
+        UiDriver::Click(hDlg, IDCANCEL);
+        ui.WaitForClose(hDlg);
+    });
+}
+
+TEST_F(MainDialogTest, WarningOpensCentredOverTheMainDialog)
+{
+    Seed(0, 1, 1);
+    RunDialog([](UiDriver& ui, HWND hDlg) {
+        HWND hWarning = OpenWarning(ui, hDlg);
+        ASSERT_NE(hWarning, nullptr);
+        RECT owner = {};
+        RECT warning = {};
+        ::GetWindowRect(hDlg, &owner);
+        ::GetWindowRect(hWarning, &warning);
+        EXPECT_NEAR((warning.left + warning.right) / 2, (owner.left + owner.right) / 2, 1);
+        EXPECT_NEAR((warning.top + warning.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
+        UiDriver::Click(hWarning, IDCANCEL);
+        ui.WaitForClose(hWarning);
+        UiDriver::Click(hDlg, IDCANCEL);
+        ui.WaitForClose(hDlg);
+    });
+}
+
+TEST_F(MainDialogTest, CarriesTheApplicationIconBigAndSmall)
+{
+    RunDialog([](UiDriver& ui, HWND hDlg) {
+        HICON hBig = reinterpret_cast<HICON>(::SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0));
+        HICON hSmall = reinterpret_cast<HICON>(::SendMessageA(hDlg, WM_GETICON, ICON_SMALL, 0));
+        EXPECT_NE(hBig, nullptr);
+        EXPECT_EQ(hBig, hSmall);
+        EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(hDlg, WM_QUERYDRAGICON, 0, 0)), hBig);
+        UiDriver::Click(hDlg, IDCANCEL);
+        ui.WaitForClose(hDlg);
+    });
+}
+
+} // namespace

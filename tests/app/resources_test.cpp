@@ -1,0 +1,390 @@
+// Reads the resources back from the built executable and compares them with
+// what the program must carry, field by field: both dialog templates, the
+// icon group, the dialog layout data, the version block and the manifest.
+#include "resource.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr WORD kRussian = 1049;
+constexpr WORD kEnglishUs = 1033;
+constexpr WORD kButtonClass = 0x0080;
+constexpr WORD kEditClass = 0x0081;
+constexpr WORD kStaticClass = 0x0082;
+
+class Module {
+public:
+    Module() : m_hModule(::LoadLibraryExA(QUORIN_EXECUTABLE, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    ~Module()
+    {
+        if (m_hModule != nullptr) {
+            ::FreeLibrary(m_hModule);
+        }
+    }
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+
+    HMODULE Handle() const { return m_hModule; }
+
+    std::vector<unsigned char> Resource(LPCSTR type, LPCSTR name, WORD language) const
+    {
+        HRSRC hResource = ::FindResourceExA(m_hModule, type, name, language);
+        if (hResource == nullptr) {
+            return {};
+        }
+        const auto* data = static_cast<const unsigned char*>(
+            ::LockResource(::LoadResource(m_hModule, hResource)));
+        return std::vector<unsigned char>(data, data + ::SizeofResource(m_hModule, hResource));
+    }
+
+    std::vector<WORD> Languages(LPCSTR type, LPCSTR name) const
+    {
+        std::vector<WORD> languages;
+        ::EnumResourceLanguagesA(
+            m_hModule, type, name,
+            [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param) -> BOOL {
+                reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
+                return TRUE;
+            },
+            reinterpret_cast<LONG_PTR>(&languages));
+        return languages;
+    }
+
+private:
+    HMODULE m_hModule;
+};
+
+// A little-endian reader over a resource.
+class Reader {
+public:
+    explicit Reader(const std::vector<unsigned char>& data) : m_data(data), m_pos(0) {}
+
+    WORD Word()
+    {
+        const WORD value = static_cast<WORD>(m_data.at(m_pos) | m_data.at(m_pos + 1) << 8);
+        m_pos += 2;
+        return value;
+    }
+    DWORD Dword()
+    {
+        const DWORD low = Word();
+        return low | static_cast<DWORD>(Word()) << 16;
+    }
+    short Short() { return static_cast<short>(Word()); }
+    BYTE Byte() { return m_data.at(m_pos++); }
+    void AlignDword() { m_pos = (m_pos + 3) & ~static_cast<size_t>(3); }
+    void Skip(size_t count) { m_pos += count; }
+
+    // A UTF-16 string (ASCII here) or, after 0xFFFF, an ordinal as "#n".
+    std::string SzOrOrd()
+    {
+        const WORD first = Word();
+        if (first == 0xFFFF) {
+            return "#" + std::to_string(Word());
+        }
+        std::string text;
+        for (WORD c = first; c != 0; c = Word()) {
+            text += static_cast<char>(c);
+        }
+        return text;
+    }
+
+private:
+    const std::vector<unsigned char>& m_data;
+    size_t m_pos;
+};
+
+struct Control {
+    int id;
+    std::string windowClass;
+    std::string text;
+    short x, y, cx, cy;
+    DWORD style;
+};
+
+struct Template {
+    DWORD style;
+    DWORD exStyle;
+    short x, y, cx, cy;
+    std::string menu;
+    std::string windowClass;
+    std::string caption;
+    WORD pointSize;
+    WORD weight;
+    BYTE italic;
+    BYTE charset;
+    std::string typeface;
+    std::vector<Control> controls;
+};
+
+std::string ClassName(const std::string& ordinalOrName)
+{
+    if (ordinalOrName == "#" + std::to_string(kButtonClass)) {
+        return "BUTTON";
+    }
+    if (ordinalOrName == "#" + std::to_string(kEditClass)) {
+        return "EDIT";
+    }
+    if (ordinalOrName == "#" + std::to_string(kStaticClass)) {
+        return "STATIC";
+    }
+    return ordinalOrName;
+}
+
+Template ParseTemplate(const std::vector<unsigned char>& data)
+{
+    Reader in(data);
+    Template t{};
+    EXPECT_EQ(in.Word(), 1) << "DLGTEMPLATEEX version";
+    EXPECT_EQ(in.Word(), 0xFFFF) << "DLGTEMPLATEEX signature";
+    in.Dword(); // help id
+    t.exStyle = in.Dword();
+    t.style = in.Dword();
+    const WORD count = in.Word();
+    t.x = in.Short();
+    t.y = in.Short();
+    t.cx = in.Short();
+    t.cy = in.Short();
+    t.menu = in.SzOrOrd();
+    t.windowClass = in.SzOrOrd();
+    t.caption = in.SzOrOrd();
+    t.pointSize = in.Word();
+    t.weight = in.Word();
+    t.italic = in.Byte();
+    t.charset = in.Byte();
+    t.typeface = in.SzOrOrd();
+    for (WORD i = 0; i < count; ++i) {
+        in.AlignDword();
+        Control c{};
+        in.Dword(); // help id
+        EXPECT_EQ(in.Dword(), 0u) << "control extended style";
+        c.style = in.Dword();
+        c.x = in.Short();
+        c.y = in.Short();
+        c.cx = in.Short();
+        c.cy = in.Short();
+        c.id = static_cast<int>(in.Dword());
+        c.windowClass = ClassName(in.SzOrOrd());
+        c.text = in.SzOrOrd();
+        in.Skip(in.Word()); // creation data
+        t.controls.push_back(c);
+    }
+    return t;
+}
+
+void ExpectControls(const std::vector<Control>& actual, const std::vector<Control>& expected)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE("control #" + std::to_string(i + 1));
+        EXPECT_EQ(actual[i].id, expected[i].id);
+        EXPECT_EQ(actual[i].windowClass, expected[i].windowClass);
+        EXPECT_EQ(actual[i].text, expected[i].text);
+        EXPECT_EQ(actual[i].x, expected[i].x);
+        EXPECT_EQ(actual[i].y, expected[i].y);
+        EXPECT_EQ(actual[i].cx, expected[i].cx);
+        EXPECT_EQ(actual[i].cy, expected[i].cy);
+        EXPECT_EQ(actual[i].style, expected[i].style);
+    }
+}
+
+TEST(Resources, MainDialogTemplate)
+{
+    Module module;
+    ASSERT_NE(module.Handle(), nullptr);
+    const Template t =
+        ParseTemplate(module.Resource(RT_DIALOG, MAKEINTRESOURCEA(IDD_SYNCOPTIONS_DIALOG), kRussian));
+    EXPECT_EQ(t.style, 0x90C800C8u);
+    EXPECT_EQ(t.exStyle, 0x00040000u);
+    EXPECT_EQ(t.x, 0);
+    EXPECT_EQ(t.y, 0);
+    EXPECT_EQ(t.cx, 320);
+    EXPECT_EQ(t.cy, 170);
+    EXPECT_EQ(t.menu, "");
+    EXPECT_EQ(t.windowClass, "");
+    EXPECT_EQ(t.caption, "Quorin Sync Options, 1.6");
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.weight, 0);
+    EXPECT_EQ(t.italic, 0);
+    EXPECT_EQ(t.charset, 1);
+    EXPECT_EQ(t.typeface, "MS Shell Dlg");
+    ExpectControls(
+        t.controls,
+        {
+            {IDOK, "BUTTON", "OK", 193, 147, 50, 16, 0x50010001},
+            {IDCANCEL, "BUTTON", "Cancel", 263, 147, 50, 16, 0x50010000},
+            {IDC_STATIC, "STATIC",
+             "This application selects Quorin inputs of lines && frames sync signals.\nNote: you "
+             "need to disconnect/connect USB cable or restart PC\nor press probe button in Lumora "
+             "application to take effect of changes!",
+             7, 7, 300, 24, 0x50020001},
+            {IDC_ENABLE_SYNC, "BUTTON", "Enable synchronization", 7, 38, 89, 10, 0x50010003},
+            {IDC_STATIC, "STATIC",
+             "Number of Frames to scan after ultrasound frame synchronization pulse", 7, 76, 230, 8,
+             0x50020000},
+            {IDC_FRAMES_NUMBER, "EDIT", "", 7, 89, 40, 14, 0x50812080},
+            {IDC_INPUT_FRAME, "BUTTON", "Ultrasound Frame input", 7, 55, 91, 10, 0x58020009},
+            {IDC_INPUT_LINE, "BUTTON", "Ultrasound line input", 109, 55, 81, 10, 0x58000009},
+            {IDC_INPUT_SCANSTART, "BUTTON", "ScanStart Input", 226, 55, 87, 10, 0x58000009},
+            {IDC_STATIC, "STATIC",
+             "The output signals: Ultrasound Line output, Ultrasound Frame output and ScanStart "
+             "output- work automatically without additional settings",
+             7, 113, 271, 24, 0x50020000},
+        });
+}
+
+TEST(Resources, WarningDialogTemplate)
+{
+    Module module;
+    const Template t =
+        ParseTemplate(module.Resource(RT_DIALOG, MAKEINTRESOURCEA(IDD_SYNC_WARNING), kRussian));
+    EXPECT_EQ(t.style, 0x80C800C8u);
+    EXPECT_EQ(t.exStyle, 0u);
+    EXPECT_EQ(t.x, 0);
+    EXPECT_EQ(t.y, 0);
+    EXPECT_EQ(t.cx, 180);
+    EXPECT_EQ(t.cy, 125);
+    EXPECT_EQ(t.caption, "WARNING!");
+    EXPECT_EQ(t.pointSize, 12);
+    EXPECT_EQ(t.weight, 700);
+    EXPECT_EQ(t.italic, 0);
+    EXPECT_EQ(t.charset, 0);
+    EXPECT_EQ(t.typeface, "MS Shell Dlg");
+    ExpectControls(t.controls,
+                   {
+                       {IDOK, "BUTTON", "Agree", 64, 104, 50, 14, 0x50010000},
+                       {IDCANCEL, "BUTTON", "Cancel", 123, 104, 50, 14, 0x50010001},
+                       {IDC_WARNING_ICON, "STATIC", "#128", 7, 7, 13, 13, 0x50000003},
+                       {IDC_WARNING_TEXT, "STATIC", "Static", 7, 26, 166, 60, 0x50020001},
+                   });
+}
+
+TEST(Resources, IconGroupHasNineImagesInOrder)
+{
+    Module module;
+    const std::vector<unsigned char> group =
+        module.Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(IDR_MAINFRAME), kRussian);
+    ASSERT_FALSE(group.empty());
+    Reader in(group);
+    EXPECT_EQ(in.Word(), 0);
+    EXPECT_EQ(in.Word(), 1);
+    ASSERT_EQ(in.Word(), 9);
+    const int sizes[] = {48, 32, 16};
+    const int depths[] = {4, 8, 24};
+    for (int depth : depths) {
+        for (int size : sizes) {
+            SCOPED_TRACE(std::to_string(size) + " px at " + std::to_string(depth) + " bits");
+            EXPECT_EQ(in.Byte(), size);
+            EXPECT_EQ(in.Byte(), size);
+            EXPECT_EQ(in.Byte(), depth == 4 ? 16 : 0);
+            in.Byte();
+            EXPECT_EQ(in.Word(), 1);
+            EXPECT_EQ(in.Word(), depth);
+            const DWORD bytes = in.Dword();
+            const WORD id = in.Word();
+            EXPECT_EQ(module.Resource(RT_ICON, MAKEINTRESOURCEA(id), kRussian).size(), bytes);
+        }
+    }
+}
+
+TEST(Resources, DialogLayoutIsTwoZeroBytes)
+{
+    Module module;
+    EXPECT_EQ(module.Resource("AFX_DIALOG_LAYOUT", MAKEINTRESOURCEA(IDD_SYNCOPTIONS_DIALOG), kRussian),
+              (std::vector<unsigned char>{0, 0}));
+}
+
+TEST(Resources, VersionBlock)
+{
+    Module module;
+    EXPECT_EQ(module.Languages(RT_VERSION, MAKEINTRESOURCEA(1)), std::vector<WORD>{kRussian});
+    const DWORD size = ::GetFileVersionInfoSizeA(QUORIN_EXECUTABLE, nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<unsigned char> block(size);
+    ASSERT_TRUE(::GetFileVersionInfoA(QUORIN_EXECUTABLE, 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010003u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010003u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
+    EXPECT_EQ(fixed->dwFileFlags, 0u);
+    EXPECT_EQ(fixed->dwFileOS, 0x4u);
+    EXPECT_EQ(fixed->dwFileType, 0x1u);
+    EXPECT_EQ(fixed->dwFileSubtype, 0u);
+
+    const auto text = [&block](const char* name) {
+        char* value = nullptr;
+        UINT valueLength = 0;
+        const std::string path = std::string("\\StringFileInfo\\040904e4\\") + name;
+        if (!::VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value),
+                              &valueLength)) {
+            return std::string("<missing>");
+        }
+        return std::string(value);
+    };
+    EXPECT_EQ(text("FileDescription"), "Synchronization signals configuration");
+    EXPECT_EQ(text("FileVersion"), "1.3.0.0");
+    EXPECT_EQ(text("InternalName"), "Quorin Sync Options.exe");
+    EXPECT_EQ(text("OriginalFilename"), "Quorin Sync Options.exe");
+    EXPECT_EQ(text("ProductName"), "Quorin synchronization options");
+    EXPECT_EQ(text("ProductVersion"), "1.3.0.0");
+    EXPECT_NE(text("CompanyName"), "<missing>");
+    EXPECT_NE(text("LegalCopyright"), "<missing>");
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                                 reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 1252);
+}
+
+TEST(Resources, ManifestRunsAsInvokerDpiAwareWithNothingElse)
+{
+    Module module;
+    EXPECT_EQ(module.Languages(RT_MANIFEST, MAKEINTRESOURCEA(1)), std::vector<WORD>{kEnglishUs});
+    const std::vector<unsigned char> data =
+        module.Resource(RT_MANIFEST, MAKEINTRESOURCEA(1), kEnglishUs);
+    const std::string manifest(data.begin(), data.end());
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
+    EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);
+}
+
+TEST(Resources, OnlyTheseTypesAllButTheManifestInRussian)
+{
+    Module module;
+    std::set<std::string> types;
+    ::EnumResourceTypesA(
+        module.Handle(),
+        [](HMODULE, LPSTR type, LONG_PTR param) -> BOOL {
+            auto* names = reinterpret_cast<std::set<std::string>*>(param);
+            names->insert(IS_INTRESOURCE(type)
+                              ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(type))
+                              : std::string(type));
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&types));
+    EXPECT_EQ(types, (std::set<std::string>{"#3", "#5", "#14", "#16", "#24", "AFX_DIALOG_LAYOUT"}));
+    for (int id : {IDD_SYNCOPTIONS_DIALOG, IDD_SYNC_WARNING}) {
+        EXPECT_EQ(module.Languages(RT_DIALOG, MAKEINTRESOURCEA(id)), std::vector<WORD>{kRussian});
+    }
+    EXPECT_EQ(module.Languages(RT_GROUP_ICON, MAKEINTRESOURCEA(IDR_MAINFRAME)),
+              std::vector<WORD>{kRussian});
+}
+
+} // namespace
