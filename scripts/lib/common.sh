@@ -7,7 +7,7 @@ QUORIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 QUORIN_PACKAGES=(
   cmake make g++ libgtest-dev googletest
   g++-mingw-w64-x86-64 wine wine64
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool xclip imagemagick x11-utils
 )
 
 # Installs the packages named that are missing: with apt-get when root,

@@ -1,0 +1,148 @@
+// A small Win32 helper for the end-to-end scenarios: it reads what a person
+// would see in the running tool's windows (check states, enabled controls,
+// texts, the focused control), closes a window by its close box command, and
+// locks or unlocks a driver service's Parameters key.
+#include <windows.h>
+#include <sddl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kServicesKey = "SYSTEM\\CurrentControlSet\\services\\";
+const char* const kReadOnlyDacl = "D:P(A;;KR;;;WD)";
+const char* const kFullDacl = "D:P(A;;KA;;;WD)";
+
+HWND FindTopLevel(const char* caption)
+{
+    HWND hWnd = ::FindWindowA("#32770", caption);
+    return hWnd != nullptr && ::IsWindowVisible(hWnd) ? hWnd : nullptr;
+}
+
+std::string Text(HWND hWnd)
+{
+    char buffer[1024] = {};
+    ::SendMessageA(hWnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+int Usage()
+{
+    std::fputs("usage: probe state CAPTION | focus CAPTION | center CAPTION ID |\n"
+               "       enabled CAPTION | close CAPTION | text CAPTION |\n"
+               "       lock SERVICE | unlock SERVICE\n",
+               stderr);
+    return 2;
+}
+
+// One line per control: id, check state, enabled, text.
+int State(HWND hDlg)
+{
+    for (HWND hChild = ::GetWindow(hDlg, GW_CHILD); hChild != nullptr;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        const int id = ::GetDlgCtrlID(hChild);
+        const LRESULT check = ::SendMessageA(hChild, BM_GETCHECK, 0, 0);
+        std::printf("%d check=%ld enabled=%d text=%s\n", id, static_cast<long>(check),
+                    ::IsWindowEnabled(hChild) ? 1 : 0, Text(hChild).c_str());
+    }
+    return 0;
+}
+
+int Focus(HWND hDlg)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(hDlg, nullptr), &info);
+    std::printf("%d\n", info.hwndFocus != nullptr ? ::GetDlgCtrlID(info.hwndFocus) : 0);
+    return 0;
+}
+
+int Center(HWND hDlg, int id)
+{
+    HWND hControl = ::GetDlgItem(hDlg, id);
+    if (hControl == nullptr) {
+        return 1;
+    }
+    RECT rect = {};
+    ::GetWindowRect(hControl, &rect);
+    std::printf("%ld %ld\n", static_cast<long>((rect.left + rect.right) / 2),
+                static_cast<long>((rect.top + rect.bottom) / 2));
+    return 0;
+}
+
+// All the static texts of a dialog or message box, joined.
+int Texts(HWND hDlg)
+{
+    for (HWND hChild = ::GetWindow(hDlg, GW_CHILD); hChild != nullptr;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        char className[32] = {};
+        ::GetClassNameA(hChild, className, sizeof className);
+        if (std::strcmp(className, "Static") == 0) {
+            std::printf("%s\n", Text(hChild).c_str());
+        }
+    }
+    return 0;
+}
+
+int SetDacl(const char* service, const char* sddl)
+{
+    const std::string path = std::string(kServicesKey) + service + "\\Parameters";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
+                                                                nullptr)) {
+        return 1;
+    }
+    HKEY hKey = nullptr;
+    LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &hKey);
+    if (status == ERROR_SUCCESS) {
+        status = ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, descriptor);
+        ::RegCloseKey(hKey);
+    }
+    ::LocalFree(descriptor);
+    return status == ERROR_SUCCESS ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        return Usage();
+    }
+    const std::string command = argv[1];
+    if (command == "lock") {
+        return SetDacl(argv[2], kReadOnlyDacl);
+    }
+    if (command == "unlock") {
+        return SetDacl(argv[2], kFullDacl);
+    }
+    HWND hDlg = FindTopLevel(argv[2]);
+    if (hDlg == nullptr) {
+        std::fprintf(stderr, "no visible window \"%s\"\n", argv[2]);
+        return 1;
+    }
+    if (command == "state") {
+        return State(hDlg);
+    }
+    if (command == "focus") {
+        return Focus(hDlg);
+    }
+    if (command == "center" && argc == 4) {
+        return Center(hDlg, std::atoi(argv[3]));
+    }
+    if (command == "enabled") {
+        std::printf("%d\n", ::IsWindowEnabled(hDlg) ? 1 : 0);
+        return 0;
+    }
+    if (command == "text") {
+        return Texts(hDlg);
+    }
+    if (command == "close") {
+        ::PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    return Usage();
+}
