@@ -422,6 +422,29 @@ std::vector<std::string> MemoryRegistry::SubKeyNames(const std::string& path) co
     return names;
 }
 
+std::vector<std::string> MemoryRegistry::Dump() const
+{
+    std::vector<std::string> lines;
+    const auto walk = [&lines](const Node& node, const std::string& path, const auto& self) -> void {
+        lines.push_back(path);
+        for (const auto& value : node.values) {
+            std::string line = path + kPathSeparator + value.first + " = " +
+                               std::to_string(value.second.type) + ":";
+            static const char kHex[] = "0123456789abcdef";
+            for (unsigned char byte : value.second.data) {
+                line += kHex[byte >> 4];
+                line += kHex[byte & 0xF];
+            }
+            lines.push_back(line);
+        }
+        for (const auto& child : node.children) {
+            self(*child, path + kPathSeparator + child->name, self);
+        }
+    };
+    walk(*root_, root_->name, walk);
+    return lines;
+}
+
 void MemoryRegistry::RestrictAccess(const std::string& path, std::uint32_t allowed)
 {
     Ensure(path)->allowedAccess = allowed;

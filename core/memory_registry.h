@@ -62,6 +62,9 @@ public:
     const RegValue* FindValue(const std::string& path, const std::string& name) const;
     std::vector<std::string> ValueNames(const std::string& path) const;
     std::vector<std::string> SubKeyNames(const std::string& path) const;
+    // Every key and value, one line each, in tree order: "path" for a key,
+    // "path\\name = type:hex bytes" for a value. For before-and-after checks.
+    std::vector<std::string> Dump() const;
 
     // Opens and creates of this key asking for any right outside `allowed`
     // fail with ERROR_ACCESS_DENIED, as a key whose DACL grants only those.

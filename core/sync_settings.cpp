@@ -56,6 +56,8 @@ std::int32_t ParseFramesNumber(const char* text)
 FramesNumberText FormatFramesNumber(std::int32_t framesNumber)
 {
     FramesNumberText text{};
-    std::snprintf(text.chars, sizeof text.chars, "%d", static_cast<int>(framesNumber));
+    // Cannot fail or truncate: the buffer holds every 32-bit number.
+    static_cast<void>(
+        std::snprintf(text.chars, sizeof text.chars, "%d", static_cast<int>(framesNumber)));
     return text;
 }

@@ -23,6 +23,7 @@ CString::CString(const CString& other) : CString()
     Assign(other.m_pchData, other.m_nLength);
 }
 
+// cppcheck-suppress operatorEqVarError ; Assign sets the length and capacity
 CString& CString::operator=(const CString& other)
 {
     if (this != &other) {
@@ -101,7 +102,9 @@ void CString::Format(LPCSTR pszFormat, ...)
         Empty();
     } else {
         Reserve(nLength);
-        std::vsnprintf(m_pchData, static_cast<size_t>(nLength) + 1, pszFormat, args);
+        // The same format and arguments again, into room measured for them.
+        static_cast<void>(
+            std::vsnprintf(m_pchData, static_cast<size_t>(nLength) + 1, pszFormat, args));
         m_nLength = nLength;
     }
     va_end(args);

@@ -7,7 +7,8 @@
 class CString {
 public:
     CString();
-    CString(LPCSTR psz); // NOLINT(google-explicit-constructor): converts as MFC's does
+    // cppcheck-suppress noExplicitConstructor ; converts implicitly, as MFC's does
+    CString(LPCSTR psz);
     CString(const CString& other);
     CString& operator=(const CString& other);
     CString& operator=(LPCSTR psz);
@@ -16,7 +17,7 @@ public:
     int GetLength() const { return m_nLength; }
     BOOL IsEmpty() const { return m_nLength == 0; }
     void Empty();
-    operator LPCSTR() const { return m_pchData; } // NOLINT(google-explicit-constructor)
+    operator LPCSTR() const { return m_pchData; }
 
     // printf-style formatting into this string, replacing its text.
     void Format(LPCSTR pszFormat, ...);

@@ -18,7 +18,7 @@ public:
     ~CWnd() override;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
-    operator HWND() const { return m_hWnd; } // NOLINT(google-explicit-constructor)
+    operator HWND() const { return m_hWnd; }
 
     // The object attached to a window, if any (a dialog, or a control given
     // to DDX_Control); FromHandle gives a temporary wrapper otherwise, valid
