@@ -1,7 +1,6 @@
 // Conversions between the dialog's settings and the two stored values.
 #include "sync_settings.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -55,9 +54,23 @@ std::int32_t ParseFramesNumber(const char* text)
 
 FramesNumberText FormatFramesNumber(std::int32_t framesNumber)
 {
+    // What "%d" prints, written out by hand: the formatted-output machinery
+    // would be most of the executable's size for this one number.
+    char digits[kFramesNumberTextCapacity];
+    int count = 0;
+    // Negative magnitudes: INT32_MIN has no positive counterpart.
+    std::int32_t rest = framesNumber < 0 ? framesNumber : -framesNumber;
+    do {
+        digits[count++] = static_cast<char>('0' - rest % kDecimalBase);
+        rest /= kDecimalBase;
+    } while (rest != 0);
     FramesNumberText text{};
-    // Cannot fail or truncate: the buffer holds every 32-bit number.
-    static_cast<void>(
-        std::snprintf(text.chars, sizeof text.chars, "%d", static_cast<int>(framesNumber)));
+    int length = 0;
+    if (framesNumber < 0) {
+        text.chars[length++] = '-';
+    }
+    while (count > 0) {
+        text.chars[length++] = digits[--count];
+    }
     return text;
 }

@@ -94,9 +94,10 @@ void CString::Format(LPCSTR pszFormat, ...)
 {
     va_list args;
     va_start(args, pszFormat);
+    // The C runtime's own formatter, as MFC uses it: measure, then write.
     va_list measure;
     va_copy(measure, args);
-    const int nLength = std::vsnprintf(nullptr, 0, pszFormat, measure);
+    const int nLength = ::_vscprintf(pszFormat, measure);
     va_end(measure);
     if (nLength <= 0) {
         Empty();
@@ -104,7 +105,7 @@ void CString::Format(LPCSTR pszFormat, ...)
         Reserve(nLength);
         // The same format and arguments again, into room measured for them.
         static_cast<void>(
-            std::vsnprintf(m_pchData, static_cast<size_t>(nLength) + 1, pszFormat, args));
+            ::_vsnprintf(m_pchData, static_cast<size_t>(nLength) + 1, pszFormat, args));
         m_nLength = nLength;
     }
     va_end(args);

@@ -8,7 +8,7 @@ QUORIN_PACKAGES=(
   cmake make g++ libgtest-dev googletest
   g++-mingw-w64-x86-64 wine wine64
   xvfb xdotool xclip imagemagick x11-utils
-  clang clang-tidy cppcheck libclang-rt-14-dev
+  clang clang-tidy cppcheck libclang-rt-14-dev zip
 )
 
 # Installs the packages named that are missing: with apt-get when root,
