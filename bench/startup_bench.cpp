@@ -1,0 +1,153 @@
+// Start-up time of the tool beside the minimal dialog program: from process
+// creation until the dialog is visible with its content in place (for the
+// tool: the loaded frames number shown in its field), then closed with
+// Cancel. The two programs alternate, run after run, so drift touches both.
+//
+// usage: startup_bench TOOL.exe BASELINE.exe "BASELINE CAPTION" RUNS
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kFramesControl = 1002;
+constexpr const char* kSeededFrames = "7";
+constexpr DWORD kDeadlineMs = 20000;
+const char kParametersKey[] = "SYSTEM\\CurrentControlSet\\services\\Quorin\\Parameters";
+
+double NowMs()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+bool Seed()
+{
+    HKEY hKey = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParametersKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                          nullptr, &hKey, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const DWORD mode = 0;
+    const DWORD frames = 7;
+    ::RegSetValueExA(hKey, "External synch mode", 0, REG_DWORD,
+                     reinterpret_cast<const BYTE*>(&mode), sizeof mode);
+    ::RegSetValueExA(hKey, "Synch frames number", 0, REG_DWORD,
+                     reinterpret_cast<const BYTE*>(&frames), sizeof frames);
+    ::RegCloseKey(hKey);
+    return true;
+}
+
+bool Ready(const char* caption, bool needsFrames, HWND* phDlg)
+{
+    HWND hDlg = ::FindWindowA("#32770", caption);
+    if (hDlg == nullptr || !::IsWindowVisible(hDlg)) {
+        return false;
+    }
+    if (needsFrames) {
+        char text[16] = {};
+        ::SendMessageA(::GetDlgItem(hDlg, kFramesControl), WM_GETTEXT, sizeof text,
+                       reinterpret_cast<LPARAM>(text));
+        if (std::strcmp(text, kSeededFrames) != 0) {
+            return false;
+        }
+    }
+    *phDlg = hDlg;
+    return true;
+}
+
+// One start: milliseconds until ready, or a negative number on failure.
+double StartOnce(const char* exe, const char* caption, bool needsFrames)
+{
+    char commandLine[MAX_PATH + 2];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\"", exe);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const double start = NowMs();
+    if (!::CreateProcessA(exe, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return -1;
+    }
+    HWND hDlg = nullptr;
+    double elapsed = -1;
+    while (NowMs() - start < kDeadlineMs) {
+        if (Ready(caption, needsFrames, &hDlg)) {
+            elapsed = NowMs() - start;
+            break;
+        }
+        ::Sleep(1);
+    }
+    if (hDlg != nullptr) {
+        ::PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0);
+    }
+    if (::WaitForSingleObject(process.hProcess, kDeadlineMs) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.hProcess, 1);
+        elapsed = -1;
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return elapsed;
+}
+
+void Report(const char* name, std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    const size_t n = times.size();
+    std::printf("%s median=%.1f p25=%.1f p75=%.1f min=%.1f max=%.1f runs=%zu\n", name,
+                times[n / 2], times[n / 4], times[(3 * n) / 4], times.front(), times.back(), n);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 5) {
+        std::fputs("usage: startup_bench TOOL.exe BASELINE.exe \"BASELINE CAPTION\" RUNS\n", stderr);
+        return 2;
+    }
+    const char* baselineCaption = argv[3];
+    const int runs = std::atoi(argv[4]);
+    if (runs < 1 || !Seed()) {
+        return 1;
+    }
+    // One unmeasured start of each warms the caches.
+    StartOnce(argv[1], "Quorin Sync Options, 1.6", true);
+    StartOnce(argv[2], baselineCaption, false);
+    std::vector<double> tool;
+    std::vector<double> minimal;
+    for (int i = 0; i < runs; ++i) {
+        // The two take turns going first.
+        double t = 0;
+        double m = 0;
+        if (i % 2 == 0) {
+            t = StartOnce(argv[1], "Quorin Sync Options, 1.6", true);
+            m = StartOnce(argv[2], baselineCaption, false);
+        } else {
+            m = StartOnce(argv[2], baselineCaption, false);
+            t = StartOnce(argv[1], "Quorin Sync Options, 1.6", true);
+        }
+        if (t < 0 || m < 0) {
+            std::fputs("a start failed\n", stderr);
+            return 1;
+        }
+        tool.push_back(t);
+        minimal.push_back(m);
+    }
+    Report("tool", tool);
+    Report("baseline", minimal);
+    std::sort(tool.begin(), tool.end());
+    std::sort(minimal.begin(), minimal.end());
+    std::printf("ratio %.3f\n", tool[tool.size() / 2] / minimal[minimal.size() / 2]);
+    return 0;
+}
