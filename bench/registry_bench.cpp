@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "clock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -15,18 +17,6 @@ namespace {
 
 constexpr int kLoads = 4000;
 constexpr int kSaves = 1000;
-
-double NowUs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return 1e6 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // What a load from row 1 does, written directly against advapi32.
 void DirectLoad()
@@ -63,9 +53,9 @@ void DirectSave(DWORD mode, DWORD frames)
 
 template <class F> double TimeUs(F operation)
 {
-    const double start = NowUs();
+    const double start = NowMs();
     operation();
-    return NowUs() - start;
+    return 1000.0 * (NowMs() - start);
 }
 
 double Median(std::vector<double> values)

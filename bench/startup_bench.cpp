@@ -6,6 +6,8 @@
 // usage: startup_bench TOOL.exe BASELINE.exe "BASELINE CAPTION" RUNS
 #include <windows.h>
 
+#include "clock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -18,18 +20,6 @@ constexpr int kFramesControl = 1002;
 constexpr const char* kSeededFrames = "7";
 constexpr DWORD kDeadlineMs = 20000;
 const char kParametersKey[] = "SYSTEM\\CurrentControlSet\\services\\Quorin\\Parameters";
-
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool Seed()
 {

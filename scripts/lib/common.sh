@@ -3,11 +3,15 @@
 
 QUORIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# The Debian packages every command of the project needs.
+# The Debian packages that building and running the tool under Wine needs.
+QUORIN_RUN_PACKAGES=(
+  cmake make g++-mingw-w64-x86-64 wine wine64
+  xvfb xdotool imagemagick x11-utils
+)
+# Those that the tests, analysis, fuzzing, benchmarks and releases need too.
 QUORIN_PACKAGES=(
-  cmake make g++ libgtest-dev googletest
-  g++-mingw-w64-x86-64 wine wine64
-  xvfb xdotool xclip imagemagick x11-utils
+  "${QUORIN_RUN_PACKAGES[@]}"
+  g++ libgtest-dev googletest xclip
   clang clang-tidy cppcheck libclang-rt-14-dev zip
 )
 
