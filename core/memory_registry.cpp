@@ -386,12 +386,16 @@ void MemoryRegistry::SetValue(const std::string& path, const std::string& name,
     Ensure(path)->Put(name, RegValue{type, std::move(data)});
 }
 
+std::vector<unsigned char> DwordBytes(std::uint32_t value)
+{
+    return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+            static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+}
+
 void MemoryRegistry::SetDword(const std::string& path, const std::string& name,
                               std::uint32_t value)
 {
-    SetValue(path, name, kRegDword,
-             {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-              static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)});
+    SetValue(path, name, kRegDword, DwordBytes(value));
 }
 
 const RegValue* MemoryRegistry::FindValue(const std::string& path, const std::string& name) const

@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+// REG_DWORD data: the value's four bytes, least significant first.
+std::vector<unsigned char> DwordBytes(std::uint32_t value);
+
 enum class RegOperation { OpenKey, CreateKey, QueryValue, SetValue, CloseKey };
 
 struct RegCall {

@@ -56,8 +56,8 @@ protected:
                 registry.FindValue(service.parametersKey, kSynchFramesNumberValueName);
             ASSERT_NE(storedMode, nullptr) << service.name;
             ASSERT_NE(storedFrames, nullptr) << service.name;
-            EXPECT_EQ(storedMode->data, Dword(mode)) << service.name;
-            EXPECT_EQ(storedFrames->data, Dword(static_cast<std::uint32_t>(frames))) << service.name;
+            EXPECT_EQ(storedMode->data, DwordBytes(mode)) << service.name;
+            EXPECT_EQ(storedFrames->data, DwordBytes(static_cast<std::uint32_t>(frames))) << service.name;
         }
     }
 
@@ -65,12 +65,6 @@ protected:
     {
         EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
         EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u);
-    }
-
-    static std::vector<unsigned char> Dword(std::uint32_t value)
-    {
-        return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
     }
 
     void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0u); }

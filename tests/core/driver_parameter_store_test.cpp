@@ -15,12 +15,6 @@ const char* KeyOf(std::size_t row)
     return DriverServiceList[row].parametersKey;
 }
 
-std::vector<unsigned char> Dword(std::uint32_t value)
-{
-    return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-            static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-}
-
 class DriverParameterStoreTest : public ::testing::Test {
 protected:
     void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
@@ -51,9 +45,9 @@ protected:
         ASSERT_NE(storedMode, nullptr) << "row " << row + 1;
         ASSERT_NE(storedFrames, nullptr) << "row " << row + 1;
         EXPECT_EQ(storedMode->type, kRegDword);
-        EXPECT_EQ(storedMode->data, Dword(mode)) << "row " << row + 1;
+        EXPECT_EQ(storedMode->data, DwordBytes(mode)) << "row " << row + 1;
         EXPECT_EQ(storedFrames->type, kRegDword);
-        EXPECT_EQ(storedFrames->data, Dword(static_cast<std::uint32_t>(frames)))
+        EXPECT_EQ(storedFrames->data, DwordBytes(static_cast<std::uint32_t>(frames)))
             << "row " << row + 1;
     }
 
@@ -234,7 +228,7 @@ TEST_F(DriverParameterStoreTest, SaveChangesTheTwoValuesAndNothingElse)
     ExpectStored(3, 0, 12);
     EXPECT_EQ(registry.FindValue(serviceKey, "ImagePath")->data,
               (std::vector<unsigned char>{'q', 0}));
-    EXPECT_EQ(registry.FindValue(KeyOf(3), "Other")->data, Dword(77));
+    EXPECT_EQ(registry.FindValue(KeyOf(3), "Other")->data, DwordBytes(77));
     EXPECT_EQ(registry.ValueNames(KeyOf(3)),
               (std::vector<std::string>{"Other", kExternalSynchModeValueName,
                                         kSynchFramesNumberValueName}));

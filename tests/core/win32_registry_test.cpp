@@ -140,12 +140,6 @@ std::vector<std::string> RealSubKeyNames(const std::string& path)
     return names;
 }
 
-std::vector<unsigned char> Dword(std::uint32_t value)
-{
-    return {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-            static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
-}
-
 class Win32RegistryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override { RemoveServiceKeys(); }
@@ -204,7 +198,7 @@ TEST_F(Win32RegistryStoreTest, NoKeysLoadsNothingAndSaveCreatesAllEight)
     modelStore.Save(4, 3);
     EXPECT_TRUE(saved.AllWritten());
     ExpectSameStoredValues();
-    EXPECT_EQ(ReadReal(ParametersKey(7), kExternalSynchModeValueName).data, Dword(4));
+    EXPECT_EQ(ReadReal(ParametersKey(7), kExternalSynchModeValueName).data, DwordBytes(4));
     EXPECT_EQ(ReadReal(ParametersKey(7), kSynchFramesNumberValueName).type,
               static_cast<DWORD>(REG_DWORD));
     const LoadResult loaded = realStore.Load();
@@ -215,9 +209,9 @@ TEST_F(Win32RegistryStoreTest, NoKeysLoadsNothingAndSaveCreatesAllEight)
 
 TEST_F(Win32RegistryStoreTest, FirstOpenableRowWinsAsTheModelSays)
 {
-    Seed(ParametersKey(3), kExternalSynchModeValueName, REG_DWORD, Dword(2));
-    Seed(ParametersKey(3), kSynchFramesNumberValueName, REG_DWORD, Dword(5));
-    Seed(ParametersKey(5), kExternalSynchModeValueName, REG_DWORD, Dword(4));
+    Seed(ParametersKey(3), kExternalSynchModeValueName, REG_DWORD, DwordBytes(2));
+    Seed(ParametersKey(3), kSynchFramesNumberValueName, REG_DWORD, DwordBytes(5));
+    Seed(ParametersKey(5), kExternalSynchModeValueName, REG_DWORD, DwordBytes(4));
     ExpectSameLoad();
     EXPECT_EQ(realStore.Load().framesNumber, 5);
 }
@@ -235,7 +229,7 @@ TEST_F(Win32RegistryStoreTest, ValuesOfOtherTypesLoadAsTheModelSays)
         {REG_BINARY, {1, 2, 3, 4, 5}},
         {REG_SZ, {'4', 0}},
         {REG_SZ, {'1', '2', '3', '4', 0}},
-        {REG_DWORD, Dword(0xFFFFFFFD)},
+        {REG_DWORD, DwordBytes(0xFFFFFFFD)},
     };
     for (const Case& modeCase : cases) {
         for (const Case& framesCase : cases) {
@@ -249,19 +243,19 @@ TEST_F(Win32RegistryStoreTest, ValuesOfOtherTypesLoadAsTheModelSays)
 TEST_F(Win32RegistryStoreTest, SaveLeavesEveryOtherValueAndSubkeyAlone)
 {
     Seed(ServiceKey(1), "ImagePath", REG_SZ, {'d', 'r', 'v', 0});
-    Seed(ServiceKey(1), "Start", REG_DWORD, Dword(3));
-    Seed(ParametersKey(1), "Gain", REG_DWORD, Dword(12));
-    Seed(ParametersKey(1), kExternalSynchModeValueName, REG_DWORD, Dword(1));
+    Seed(ServiceKey(1), "Start", REG_DWORD, DwordBytes(3));
+    Seed(ParametersKey(1), "Gain", REG_DWORD, DwordBytes(12));
+    Seed(ParametersKey(1), kExternalSynchModeValueName, REG_DWORD, DwordBytes(1));
     Seed(std::string(ParametersKey(1)) + "\\Calibration", "Table", REG_BINARY, {1, 2, 3});
 
     EXPECT_TRUE(realStore.Save(2, -3).AllWritten());
     modelStore.Save(2, -3);
     ExpectSameStoredValues();
-    EXPECT_EQ(ReadReal(ParametersKey(1), kSynchFramesNumberValueName).data, Dword(0xFFFFFFFD));
+    EXPECT_EQ(ReadReal(ParametersKey(1), kSynchFramesNumberValueName).data, DwordBytes(0xFFFFFFFD));
     EXPECT_EQ(ReadReal(ServiceKey(1), "ImagePath").data,
               (std::vector<unsigned char>{'d', 'r', 'v', 0}));
-    EXPECT_EQ(ReadReal(ServiceKey(1), "Start").data, Dword(3));
-    EXPECT_EQ(ReadReal(ParametersKey(1), "Gain").data, Dword(12));
+    EXPECT_EQ(ReadReal(ServiceKey(1), "Start").data, DwordBytes(3));
+    EXPECT_EQ(ReadReal(ParametersKey(1), "Gain").data, DwordBytes(12));
     EXPECT_EQ(ReadReal(std::string(ParametersKey(1)) + "\\Calibration", "Table").data,
               (std::vector<unsigned char>{1, 2, 3}));
     EXPECT_EQ(RealValueNames(ParametersKey(1)).size(), 3u);
@@ -272,8 +266,8 @@ TEST_F(Win32RegistryStoreTest, SaveLeavesEveryOtherValueAndSubkeyAlone)
 
 TEST_F(Win32RegistryStoreTest, ReadOnlyKeyLoadsButIsReportedUnwritten)
 {
-    Seed(ParametersKey(0), kExternalSynchModeValueName, REG_DWORD, Dword(4));
-    Seed(ParametersKey(0), kSynchFramesNumberValueName, REG_DWORD, Dword(3));
+    Seed(ParametersKey(0), kExternalSynchModeValueName, REG_DWORD, DwordBytes(4));
+    Seed(ParametersKey(0), kSynchFramesNumberValueName, REG_DWORD, DwordBytes(3));
     ASSERT_TRUE(SetRealDacl(ParametersKey(0), kReadOnlyDacl));
     model.RestrictAccess(ParametersKey(0), kKeyRead);
 
@@ -289,13 +283,13 @@ TEST_F(Win32RegistryStoreTest, ReadOnlyKeyLoadsButIsReportedUnwritten)
     EXPECT_EQ(saved.FailedCount(), 1u);
     EXPECT_EQ(modelSaved.FailedCount(), 1u);
     ExpectSameStoredValues();
-    EXPECT_EQ(ReadReal(ParametersKey(0), kExternalSynchModeValueName).data, Dword(4));
+    EXPECT_EQ(ReadReal(ParametersKey(0), kExternalSynchModeValueName).data, DwordBytes(4));
 }
 
 TEST_F(Win32RegistryStoreTest, KeyDenyingAllAccessIsSkippedOnLoad)
 {
-    Seed(ParametersKey(0), kExternalSynchModeValueName, REG_DWORD, Dword(4));
-    Seed(ParametersKey(1), kExternalSynchModeValueName, REG_DWORD, Dword(2));
+    Seed(ParametersKey(0), kExternalSynchModeValueName, REG_DWORD, DwordBytes(4));
+    Seed(ParametersKey(1), kExternalSynchModeValueName, REG_DWORD, DwordBytes(2));
     ASSERT_TRUE(SetRealDacl(ParametersKey(0), "D:P"));
     model.RestrictAccess(ParametersKey(0), 0);
     EXPECT_EQ(realStore.Load().mode, 2u);
