@@ -2,6 +2,7 @@
 // driver parameter store, through the settings conversions.
 #include "quorin_sync_options_dlg.h"
 
+#include "save_failure_message.h"
 #include "sync_options_warning_message.h"
 #include "sync_settings.h"
 #include "win32_registry.h"
@@ -11,6 +12,10 @@ namespace {
 Win32Registry g_windowsRegistry;
 
 const int kInputButtons[] = {IDC_INPUT_FRAME, IDC_INPUT_LINE, IDC_INPUT_SCANSTART};
+
+const char kNoInputSelectedText[] =
+    "No input is selected. Select the input that carries the synchronization signal, then "
+    "press OK again.";
 
 } // namespace
 
@@ -31,7 +36,7 @@ CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(CWnd* pParent)
 
 CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)), m_nInput(FrameInput),
-      m_store(registry)
+      m_store(registry), m_bHandlingOk(false)
 {
 }
 
@@ -86,16 +91,32 @@ void CQuorinSyncOptionsDlg::OnInputClicked()
 
 void CQuorinSyncOptionsDlg::OnOkClicked()
 {
+    if (m_bHandlingOk) {
+        return;
+    }
+    m_bHandlingOk = true;
+    ConfirmAndSave();
+    m_bHandlingOk = false;
+}
+
+void CQuorinSyncOptionsDlg::ConfirmAndSave()
+{
     if (IsSyncEnabled()) {
+        // Encoding an index outside the group would store a bit that names
+        // no input.
+        if (!IsSyncInput(m_nInput)) {
+            ShowError(kNoInputSelectedText, MB_ICONEXCLAMATION);
+            return;
+        }
         CSyncOptionsWarningMessage warning;
         if (warning.DoModal() != IDOK) {
             return;
         }
     }
     const SaveResult saved = SaveSettingsFromControls();
-    if (!saved.AllWritten()) {
+    if (!AllWritten(saved)) {
         // Closing now would tell the user the settings were saved.
-        ReportSaveFailure(saved);
+        ShowError(SaveFailureMessage(saved), MB_ICONERROR);
         return;
     }
     OnOK();
@@ -110,17 +131,11 @@ SaveResult CQuorinSyncOptionsDlg::SaveSettingsFromControls()
     return m_store.Save(mode, ParseFramesNumber(framesText));
 }
 
-void CQuorinSyncOptionsDlg::ReportSaveFailure(const SaveResult& saved)
+void CQuorinSyncOptionsDlg::ShowError(LPCSTR pszMessage, UINT nIcon)
 {
     CString caption;
     GetWindowText(caption);
-    CString message;
-    message.Format("%u of the %u driver services could not be written, so the scanner may not "
-                   "use these settings.\n\nChanging these settings needs administrator rights. "
-                   "Start Quorin Sync Options as administrator and press OK again.",
-                   static_cast<unsigned>(saved.FailedCount()),
-                   static_cast<unsigned>(kDriverServiceCount));
-    ::MessageBoxA(m_hWnd, message, caption, MB_OK | MB_ICONERROR);
+    ::MessageBoxA(m_hWnd, pszMessage, caption, MB_OK | nIcon);
 }
 
 void CQuorinSyncOptionsDlg::OnPaint()

@@ -37,9 +37,13 @@ protected:
 
 private:
     void LoadSettingsIntoControls();
+    void ConfirmAndSave();
     SaveResult SaveSettingsFromControls();
-    void ReportSaveFailure(const SaveResult& saved);
+    void ShowError(LPCSTR pszMessage, UINT nIcon);
     bool IsSyncEnabled() const;
 
     DriverParameterStore m_store;
+    // Set while an OK is being handled, so that a second OK queued behind
+    // it (while the warning or an error box runs its own loop) is ignored.
+    bool m_bHandlingOk;
 };

@@ -1,8 +1,12 @@
 // Load and Save through the store over the real registry, beside the same
 // Win32 calls made directly. Prints the median time per operation of each and
-// their ratios.
+// their ratios. HKEY_LOCAL_MACHINE is redirected to a scratch key for the
+// whole run, so the machine's driver services are never touched.
+//
+// usage: registry_bench [LOADS SAVES]
 #include "driver_parameter_store.h"
 #include "sync_settings.h"
+#include "scratch_local_machine.h"
 #include "win32_registry.h"
 
 #include <windows.h>
@@ -11,12 +15,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
 
-constexpr int kLoads = 4000;
-constexpr int kSaves = 1000;
+constexpr int kDefaultLoads = 4000;
+constexpr int kDefaultSaves = 1000;
 
 // What a load from row 1 does, written directly against advapi32.
 void DirectLoad()
@@ -66,8 +71,15 @@ double Median(std::vector<double> values)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const int loads = argc == 3 ? std::atoi(argv[1]) : kDefaultLoads;
+    const int saves = argc == 3 ? std::atoi(argv[2]) : kDefaultSaves;
+    if (loads < 1 || saves < 1) {
+        std::fputs("usage: registry_bench [LOADS SAVES]\n", stderr);
+        return 2;
+    }
+    const ScratchLocalMachine scratch;
     Win32Registry registry;
     const DriverParameterStore store(registry);
     DirectSave(4, 3); // every row exists, so both loads read row 1
@@ -76,7 +88,7 @@ int main()
     // first half the time, so that drift and interference fall on both
     // alike; the median of the single times ignores the odd slow call.
     std::vector<double> storeLoad, directLoad, storeSave, directSave;
-    for (int i = 0; i < kLoads; ++i) {
+    for (int i = 0; i < loads; ++i) {
         if (i % 2 == 0) {
             storeLoad.push_back(TimeUs([&store] { store.Load(); }));
             directLoad.push_back(TimeUs([] { DirectLoad(); }));
@@ -85,7 +97,7 @@ int main()
             storeLoad.push_back(TimeUs([&store] { store.Load(); }));
         }
     }
-    for (int i = 0; i < kSaves; ++i) {
+    for (int i = 0; i < saves; ++i) {
         if (i % 2 == 0) {
             storeSave.push_back(TimeUs([&store] { store.Save(4, 3); }));
             directSave.push_back(TimeUs([] { DirectSave(4, 3); }));

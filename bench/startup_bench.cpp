@@ -2,6 +2,9 @@
 // creation until the dialog is visible with its content in place (for the
 // tool: the loaded frames number shown in its field), then closed with
 // Cancel. The two programs alternate, run after run, so drift touches both.
+// It writes nothing itself: the tool must find "Synch frames number" 7 in
+// the first driver service, seeded by whoever made the (throwaway) Wine
+// prefix it runs in.
 //
 // usage: startup_bench TOOL.exe BASELINE.exe "BASELINE CAPTION" RUNS
 #include <windows.h>
@@ -19,24 +22,6 @@ namespace {
 constexpr int kFramesControl = 1002;
 constexpr const char* kSeededFrames = "7";
 constexpr DWORD kDeadlineMs = 20000;
-const char kParametersKey[] = "SYSTEM\\CurrentControlSet\\services\\Quorin\\Parameters";
-
-bool Seed()
-{
-    HKEY hKey = nullptr;
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kParametersKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                          nullptr, &hKey, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const DWORD mode = 0;
-    const DWORD frames = 7;
-    ::RegSetValueExA(hKey, "External synch mode", 0, REG_DWORD,
-                     reinterpret_cast<const BYTE*>(&mode), sizeof mode);
-    ::RegSetValueExA(hKey, "Synch frames number", 0, REG_DWORD,
-                     reinterpret_cast<const BYTE*>(&frames), sizeof frames);
-    ::RegCloseKey(hKey);
-    return true;
-}
 
 bool Ready(const char* caption, bool needsFrames, HWND* phDlg)
 {
@@ -111,7 +96,7 @@ int main(int argc, char** argv)
     }
     const char* baselineCaption = argv[3];
     const int runs = std::atoi(argv[4]);
-    if (runs < 1 || !Seed()) {
+    if (runs < 1) {
         return 1;
     }
     // One unmeasured start of each warms the caches.

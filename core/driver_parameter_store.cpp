@@ -23,13 +23,24 @@ void WriteLittleEndian(std::uint32_t value, unsigned char (&bytes)[kDwordSize])
 
 } // namespace
 
-std::size_t SaveResult::FailedCount() const
+bool AllWritten(const SaveResult& result)
 {
-    std::size_t failed = 0;
-    for (bool written : written_) {
-        failed += written ? 0 : 1;
+    for (const ServiceSaveStatus& service : result) {
+        if (service.state != ServiceSaveState::Written) {
+            return false;
+        }
     }
-    return failed;
+    return true;
+}
+
+bool SaveRefused(const SaveResult& result)
+{
+    for (const ServiceSaveStatus& service : result) {
+        if (service.state == ServiceSaveState::Refused) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::uint32_t DriverParameterStore::QueryDword(RegKey key, const char* valueName,
@@ -48,12 +59,12 @@ std::uint32_t DriverParameterStore::QueryDword(RegKey key, const char* valueName
     return ReadLittleEndian(buffer);
 }
 
-bool DriverParameterStore::SetDword(RegKey key, const char* valueName, std::uint32_t value) const
+RegStatus DriverParameterStore::SetDword(RegKey key, const char* valueName,
+                                        std::uint32_t value) const
 {
     unsigned char buffer[kDwordSize];
     WriteLittleEndian(value, buffer);
-    return registry_.RegSetValueExA(key, valueName, 0, kRegDword, buffer, kDwordSize) ==
-           kErrorSuccess;
+    return registry_.RegSetValueExA(key, valueName, 0, kRegDword, buffer, kDwordSize);
 }
 
 LoadResult DriverParameterStore::Load() const
@@ -77,23 +88,88 @@ LoadResult DriverParameterStore::Load() const
 
 SaveResult DriverParameterStore::Save(std::uint32_t mode, std::int32_t framesNumber) const
 {
-    SaveResult result;
-    for (std::size_t row = 0; row < DriverServiceList.size(); ++row) {
-        RegKey key = 0;
-        if (registry_.RegCreateKeyExA(kHkeyLocalMachine, DriverServiceList[row].parametersKey, 0,
-                                      nullptr, kRegOptionNonVolatile, kKeyAllAccess, nullptr,
-                                      &key, nullptr) != kErrorSuccess) {
+    SaveResult result{};
+    std::array<RegKey, kDriverServiceCount> keys{};
+    std::array<bool, kDriverServiceCount> made{};
+    bool refused = false;
+    // First every key, so that one refusal can still leave all eight as they were.
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        std::uint32_t disposition = 0;
+        const RegStatus opened = registry_.RegCreateKeyExA(
+            kHkeyLocalMachine, DriverServiceList[row].parametersKey, 0, nullptr,
+            kRegOptionNonVolatile, kKeyAllAccess, nullptr, &keys[row], &disposition);
+        if (opened != kErrorSuccess) {
+            result[row] = {ServiceSaveState::Refused, opened};
+            refused = true;
             continue;
         }
-        // The second value is set even when the first failed: every row gets
-        // the same calls whatever the registry answers.
-        const bool modeSet = SetDword(key, kExternalSynchModeValueName, mode);
-        const bool framesSet =
-            SetDword(key, kSynchFramesNumberValueName, static_cast<std::uint32_t>(framesNumber));
-        registry_.RegCloseKey(key);
-        if (modeSet && framesSet) {
-            result.MarkWritten(row);
+        made[row] = disposition == kRegCreatedNewKey;
+        result[row] = {ServiceSaveState::Unchanged, kErrorSuccess};
+    }
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        if (result[row].state == ServiceSaveState::Refused) {
+            continue;
+        }
+        if (!refused) {
+            result[row] = WriteValues(keys[row], mode, framesNumber);
+        }
+        registry_.RegCloseKey(keys[row]);
+        // A key made for a service that got nothing would show on the next
+        // load as a service holding the defaults.
+        if (made[row] && result[row].state == ServiceSaveState::Unchanged) {
+            const RegStatus removed = RemoveMadeKey(DriverServiceList[row]);
+            if (removed != kErrorSuccess) {
+                result[row] = {ServiceSaveState::EmptyKeyLeft, removed};
+            }
         }
     }
     return result;
+}
+
+ServiceSaveStatus DriverParameterStore::WriteValues(RegKey key, std::uint32_t mode,
+                                                    std::int32_t framesNumber) const
+{
+    // When the mode cannot be written the frames number is not tried either,
+    // so the service keeps its old settings whole.
+    const RegStatus modeSet = SetDword(key, kExternalSynchModeValueName, mode);
+    if (modeSet != kErrorSuccess) {
+        return {ServiceSaveState::Unchanged, modeSet};
+    }
+    const RegStatus framesSet =
+        SetDword(key, kSynchFramesNumberValueName, static_cast<std::uint32_t>(framesNumber));
+    if (framesSet != kErrorSuccess) {
+        return {ServiceSaveState::ModeOnly, framesSet};
+    }
+    return {ServiceSaveState::Written, kErrorSuccess};
+}
+
+RegStatus DriverParameterStore::RemoveMadeKey(const DriverService& service) const
+{
+    const RegStatus removed = registry_.RegDeleteKeyA(kHkeyLocalMachine, service.parametersKey);
+    if (removed != kErrorSuccess) {
+        return removed;
+    }
+    // Creating the Parameters key also made its service key when that was
+    // missing. A service key left with no values and no subkeys holds
+    // nothing (an installed driver's service key always has values), so it
+    // goes too; any other is left alone.
+    RegKey key = 0;
+    const RegStatus opened =
+        registry_.RegOpenKeyExA(kHkeyLocalMachine, service.serviceKey, 0, kKeyRead, &key);
+    if (opened != kErrorSuccess) {
+        return opened;
+    }
+    std::uint32_t subKeys = 0;
+    std::uint32_t values = 0;
+    const RegStatus counted =
+        registry_.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                   &values, nullptr, nullptr, nullptr, nullptr);
+    registry_.RegCloseKey(key);
+    if (counted != kErrorSuccess) {
+        return counted;
+    }
+    if (subKeys != 0 || values != 0) {
+        return kErrorSuccess;
+    }
+    return registry_.RegDeleteKeyA(kHkeyLocalMachine, service.serviceKey);
 }

@@ -11,6 +11,7 @@
 
 struct DriverService {
     const char* name;
+    const char* serviceKey;    // below HKEY_LOCAL_MACHINE
     const char* parametersKey; // below HKEY_LOCAL_MACHINE
 };
 
@@ -18,14 +19,22 @@ constexpr std::size_t kDriverServiceCount = 8;
 
 // The order decides whose values are shown: the first key that opens wins.
 constexpr std::array<DriverService, kDriverServiceCount> DriverServiceList = {{
-    {"Quorin", "SYSTEM\\CurrentControlSet\\services\\Quorin\\Parameters"},
-    {"QuorinDx", "SYSTEM\\CurrentControlSet\\services\\QuorinDx\\Parameters"},
-    {"QuorinRv", "SYSTEM\\CurrentControlSet\\services\\QuorinRv\\Parameters"},
-    {"QuorinM", "SYSTEM\\CurrentControlSet\\services\\QuorinM\\Parameters"},
-    {"QuorinPx7", "SYSTEM\\CurrentControlSet\\services\\QuorinPx7\\Parameters"},
-    {"QuorinS", "SYSTEM\\CurrentControlSet\\services\\QuorinS\\Parameters"},
-    {"QuorinSv", "SYSTEM\\CurrentControlSet\\services\\QuorinSv\\Parameters"},
-    {"QuorinNq", "SYSTEM\\CurrentControlSet\\services\\QuorinNq\\Parameters"},
+    {"Quorin", "SYSTEM\\CurrentControlSet\\services\\Quorin",
+     "SYSTEM\\CurrentControlSet\\services\\Quorin\\Parameters"},
+    {"QuorinDx", "SYSTEM\\CurrentControlSet\\services\\QuorinDx",
+     "SYSTEM\\CurrentControlSet\\services\\QuorinDx\\Parameters"},
+    {"QuorinRv", "SYSTEM\\CurrentControlSet\\services\\QuorinRv",
+     "SYSTEM\\CurrentControlSet\\services\\QuorinRv\\Parameters"},
+    {"QuorinM", "SYSTEM\\CurrentControlSet\\services\\QuorinM",
+     "SYSTEM\\CurrentControlSet\\services\\QuorinM\\Parameters"},
+    {"QuorinPx7", "SYSTEM\\CurrentControlSet\\services\\QuorinPx7",
+     "SYSTEM\\CurrentControlSet\\services\\QuorinPx7\\Parameters"},
+    {"QuorinS", "SYSTEM\\CurrentControlSet\\services\\QuorinS",
+     "SYSTEM\\CurrentControlSet\\services\\QuorinS\\Parameters"},
+    {"QuorinSv", "SYSTEM\\CurrentControlSet\\services\\QuorinSv",
+     "SYSTEM\\CurrentControlSet\\services\\QuorinSv\\Parameters"},
+    {"QuorinNq", "SYSTEM\\CurrentControlSet\\services\\QuorinNq",
+     "SYSTEM\\CurrentControlSet\\services\\QuorinNq\\Parameters"},
 }};
 
 struct LoadResult {
@@ -34,20 +43,30 @@ struct LoadResult {
     std::int32_t framesNumber;  // "Synch frames number", or its default
 };
 
-// Which services a save reached. A row counts as written only when its key
-// opened (or was created) and both values were set.
-class SaveResult {
-public:
-    SaveResult() : written_{} {}
-
-    void MarkWritten(std::size_t row) { written_[row] = true; }
-    bool Written(std::size_t row) const { return written_[row]; }
-    std::size_t FailedCount() const;
-    bool AllWritten() const { return FailedCount() == 0; }
-
-private:
-    std::array<bool, kDriverServiceCount> written_;
+// Where a save left one driver service.
+enum class ServiceSaveState : std::uint8_t {
+    Written,      // it holds both new values
+    Refused,      // its key did not open for writing, so no service was written
+    Unchanged,    // it holds what it held before: another service refused, or
+                  // writing its first value failed
+    ModeOnly,     // it holds the new mode but its old frames number
+    EmptyKeyLeft, // nothing was written, and a key made for it could not be
+                  // removed again, so a load now finds it empty
 };
+
+struct ServiceSaveStatus {
+    ServiceSaveState state;
+    // The code of the call that failed for this service (the open, a value
+    // write or a removal), or kErrorSuccess.
+    RegStatus status;
+};
+
+// One status per service, in the order of DriverServiceList.
+using SaveResult = std::array<ServiceSaveStatus, kDriverServiceCount>;
+
+bool AllWritten(const SaveResult& result);
+// Some key refused to open, so nothing was written anywhere.
+bool SaveRefused(const SaveResult& result);
 
 class DriverParameterStore {
 public:
@@ -57,12 +76,21 @@ public:
     // rights still sees what the drivers are set to.
     LoadResult Load() const;
 
-    // Attempts every service in order, whatever happened to the earlier ones.
+    // All or nothing as far as the registry allows: first opens (or creates)
+    // every service's Parameters key for writing; only when all eight opened
+    // does it write the two values into each. When any refused, it writes
+    // nothing and removes again the keys it made, so a following load shows
+    // exactly what it showed before.
     SaveResult Save(std::uint32_t mode, std::int32_t framesNumber) const;
 
 private:
     std::uint32_t QueryDword(RegKey key, const char* valueName, std::uint32_t fallback) const;
-    bool SetDword(RegKey key, const char* valueName, std::uint32_t value) const;
+    RegStatus SetDword(RegKey key, const char* valueName, std::uint32_t value) const;
+    ServiceSaveStatus WriteValues(RegKey key, std::uint32_t mode, std::int32_t framesNumber) const;
+    // Removes the Parameters key made for a service in this save, and its
+    // service key when that is left empty; the status of the first removal
+    // that failed.
+    RegStatus RemoveMadeKey(const DriverService& service) const;
 
     RegistryAccess& registry_;
 };

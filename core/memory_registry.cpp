@@ -335,6 +335,83 @@ RegStatus MemoryRegistry::RegCloseKey(RegKey key)
     return finish(kErrorSuccess);
 }
 
+RegStatus MemoryRegistry::RegDeleteKeyA(RegKey key, const char* subKey)
+{
+    const auto finish = [&](RegStatus status) {
+        return Log(RegOperation::DeleteKey, key, subKey, 0, status);
+    };
+    RegStatus fault = kErrorSuccess;
+    if (TakeFault(RegOperation::DeleteKey, &fault)) {
+        return finish(fault);
+    }
+    std::uint32_t parentAccess = 0;
+    Node* start = Resolve(key, &parentAccess);
+    if (start == nullptr) {
+        return finish(kErrorInvalidHandle);
+    }
+    const std::vector<std::string> parts = SplitPath(subKey != nullptr ? subKey : "");
+    if (parts.empty()) {
+        return finish(kErrorAccessDenied); // a key cannot delete itself this way
+    }
+    Node* parent = start;
+    for (std::size_t i = 0; i + 1 < parts.size() && parent != nullptr; ++i) {
+        parent = parent->Child(parts[i]);
+    }
+    Node* doomed = parent != nullptr ? parent->Child(parts.back()) : nullptr;
+    if (doomed == nullptr) {
+        return finish(kErrorFileNotFound);
+    }
+    // As advapi32: a key with subkeys cannot be deleted.
+    if (!doomed->children.empty() || (doomed->allowedAccess & kDelete) == 0) {
+        return finish(kErrorAccessDenied);
+    }
+    Remove(parent, doomed);
+    return finish(kErrorSuccess);
+}
+
+RegStatus MemoryRegistry::RegQueryInfoKeyA(RegKey key, char* /*keyClass*/,
+                                           std::uint32_t* classLength, std::uint32_t* reserved,
+                                           std::uint32_t* subKeys, std::uint32_t* maxSubKeyLength,
+                                           std::uint32_t* maxClassLength, std::uint32_t* values,
+                                           std::uint32_t* maxValueNameLength,
+                                           std::uint32_t* maxValueLength,
+                                           std::uint32_t* securityDescriptorLength,
+                                           void* /*lastWriteTime*/)
+{
+    const auto finish = [&](RegStatus status) {
+        return Log(RegOperation::QueryInfoKey, key, nullptr, 0, status);
+    };
+    RegStatus fault = kErrorSuccess;
+    if (TakeFault(RegOperation::QueryInfoKey, &fault)) {
+        return finish(fault);
+    }
+    if (reserved != nullptr) {
+        return finish(kErrorInvalidParameter);
+    }
+    std::uint32_t access = 0;
+    const Node* node = Resolve(key, &access);
+    if (node == nullptr) {
+        return finish(kErrorInvalidHandle);
+    }
+    if ((access & kKeyQueryValue) == 0) {
+        return finish(kErrorAccessDenied);
+    }
+    // Only the counts are modelled; the lengths read as 0.
+    for (std::uint32_t* length : {classLength, maxSubKeyLength, maxClassLength, maxValueNameLength,
+                                  maxValueLength, securityDescriptorLength}) {
+        if (length != nullptr) {
+            *length = 0;
+        }
+    }
+    if (subKeys != nullptr) {
+        *subKeys = static_cast<std::uint32_t>(node->children.size());
+    }
+    if (values != nullptr) {
+        *values = static_cast<std::uint32_t>(node->values.size());
+    }
+    return finish(kErrorSuccess);
+}
+
 MemoryRegistry::Node* MemoryRegistry::Ensure(const std::string& path)
 {
     Node* node = root_.get();
@@ -367,9 +444,13 @@ void MemoryRegistry::DeleteKey(const std::string& path)
     }
     Node* parent = Find(parentPath);
     Node* doomed = parent != nullptr ? parent->Child(parts.back()) : nullptr;
-    if (doomed == nullptr) {
-        return;
+    if (doomed != nullptr) {
+        Remove(parent, doomed);
     }
+}
+
+void MemoryRegistry::Remove(Node* parent, Node* doomed)
+{
     // Handles into the deleted subtree become invalid rather than dangling.
     for (auto it = handles_.begin(); it != handles_.end();) {
         it = doomed->Contains(it->second.node) ? handles_.erase(it) : std::next(it);

@@ -16,7 +16,7 @@
 // REG_DWORD data: the value's four bytes, least significant first.
 std::vector<unsigned char> DwordBytes(std::uint32_t value);
 
-enum class RegOperation { OpenKey, CreateKey, QueryValue, SetValue, CloseKey };
+enum class RegOperation { OpenKey, CreateKey, QueryValue, SetValue, CloseKey, DeleteKey, QueryInfoKey };
 
 struct RegCall {
     RegOperation operation;
@@ -52,6 +52,14 @@ public:
                              std::uint32_t type, const unsigned char* data,
                              std::uint32_t dataSize) override;
     RegStatus RegCloseKey(RegKey key) override;
+    RegStatus RegDeleteKeyA(RegKey key, const char* subKey) override;
+    RegStatus RegQueryInfoKeyA(RegKey key, char* keyClass, std::uint32_t* classLength,
+                               std::uint32_t* reserved, std::uint32_t* subKeys,
+                               std::uint32_t* maxSubKeyLength, std::uint32_t* maxClassLength,
+                               std::uint32_t* values, std::uint32_t* maxValueNameLength,
+                               std::uint32_t* maxValueLength,
+                               std::uint32_t* securityDescriptorLength,
+                               void* lastWriteTime) override;
 
     // Set-up and inspection, by path below HKEY_LOCAL_MACHINE. None of these
     // is logged as a call.
@@ -70,7 +78,8 @@ public:
     std::vector<std::string> Dump() const;
 
     // Opens and creates of this key asking for any right outside `allowed`
-    // fail with ERROR_ACCESS_DENIED, as a key whose DACL grants only those.
+    // fail with ERROR_ACCESS_DENIED, as a key whose DACL grants only those;
+    // so does deleting it unless DELETE is allowed.
     void RestrictAccess(const std::string& path, std::uint32_t allowed);
 
     // The occurrence-th call (counting from 1) of `operation` fails with
@@ -100,6 +109,7 @@ private:
     RegStatus Log(RegOperation operation, RegKey key, const char* name, std::uint32_t access,
                   RegStatus status);
     RegKey NewHandle(Node* node, std::uint32_t access);
+    void Remove(Node* parent, Node* doomed);
 
     std::unique_ptr<Node> root_;
     std::map<RegKey, Handle> handles_;

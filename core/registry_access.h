@@ -1,6 +1,6 @@
-// The registry as the driver parameter store sees it: five operations named
-// after, and shaped like, the Win32 calls they stand for, each returning the
-// Win32 status code, with a handle type and constants of its own so that
+// The registry as the driver parameter store sees it: the operations it uses,
+// named after and shaped like the Win32 calls they stand for, each returning
+// the Win32 status code, with a handle type and constants of its own so that
 // nothing here needs windows.h.
 #pragma once
 
@@ -24,6 +24,7 @@ constexpr RegStatus kErrorMoreData = 234;
 constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
+constexpr std::uint32_t kDelete = 0x10000;
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
@@ -56,6 +57,18 @@ public:
                                      std::uint32_t type, const unsigned char* data,
                                      std::uint32_t dataSize) = 0;
     virtual RegStatus RegCloseKey(RegKey key) = 0;
+    // Deletes a key that has no subkeys (its values go with it).
+    virtual RegStatus RegDeleteKeyA(RegKey key, const char* subKey) = 0;
+    // Any of the out pointers may be null; the store asks only for the
+    // numbers of subkeys and values.
+    virtual RegStatus RegQueryInfoKeyA(RegKey key, char* keyClass, std::uint32_t* classLength,
+                                       std::uint32_t* reserved, std::uint32_t* subKeys,
+                                       std::uint32_t* maxSubKeyLength,
+                                       std::uint32_t* maxClassLength, std::uint32_t* values,
+                                       std::uint32_t* maxValueNameLength,
+                                       std::uint32_t* maxValueLength,
+                                       std::uint32_t* securityDescriptorLength,
+                                       void* lastWriteTime) = 0;
 
 protected:
     RegistryAccess() = default;

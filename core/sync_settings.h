@@ -13,6 +13,14 @@ enum SyncInput : std::int32_t {
     ScanStartInput = 2,
 };
 
+constexpr std::int32_t kSyncInputCount = 3;
+
+// Whether the index names one of the three inputs.
+constexpr bool IsSyncInput(std::int32_t input)
+{
+    return input >= FrameInput && input < kSyncInputCount;
+}
+
 // Registry value names under every driver service's Parameters key.
 constexpr const char* kExternalSynchModeValueName = "External synch mode";
 constexpr const char* kSynchFramesNumberValueName = "Synch frames number";

@@ -19,6 +19,27 @@ RegKey FromHkey(HKEY key)
     return reinterpret_cast<RegKey>(key);
 }
 
+// A DWORD out-parameter standing in for an optional std::uint32_t one: the
+// two are distinct types, of the same size.
+class DwordOut {
+public:
+    explicit DwordOut(std::uint32_t* target) : target_(target), value_(target != nullptr ? *target : 0) {}
+    ~DwordOut()
+    {
+        if (target_ != nullptr) {
+            *target_ = value_;
+        }
+    }
+    DwordOut(const DwordOut&) = delete;
+    DwordOut& operator=(const DwordOut&) = delete;
+
+    DWORD* get() { return target_ != nullptr ? &value_ : nullptr; }
+
+private:
+    std::uint32_t* target_;
+    DWORD value_;
+};
+
 } // namespace
 
 RegStatus Win32Registry::RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t options,
@@ -83,4 +104,36 @@ RegStatus Win32Registry::RegSetValueExA(RegKey key, const char* valueName, std::
 RegStatus Win32Registry::RegCloseKey(RegKey key)
 {
     return ::RegCloseKey(ToHkey(key));
+}
+
+RegStatus Win32Registry::RegDeleteKeyA(RegKey key, const char* subKey)
+{
+    return ::RegDeleteKeyA(ToHkey(key), subKey);
+}
+
+RegStatus Win32Registry::RegQueryInfoKeyA(RegKey key, char* keyClass, std::uint32_t* classLength,
+                                          std::uint32_t* reserved, std::uint32_t* subKeys,
+                                          std::uint32_t* maxSubKeyLength,
+                                          std::uint32_t* maxClassLength, std::uint32_t* values,
+                                          std::uint32_t* maxValueNameLength,
+                                          std::uint32_t* maxValueLength,
+                                          std::uint32_t* securityDescriptorLength,
+                                          void* lastWriteTime)
+{
+    if (reserved != nullptr) {
+        return ERROR_INVALID_PARAMETER; // as advapi32 answers a non-null reserved pointer
+    }
+    DwordOut classLengthOut(classLength);
+    DwordOut subKeysOut(subKeys);
+    DwordOut maxSubKeyLengthOut(maxSubKeyLength);
+    DwordOut maxClassLengthOut(maxClassLength);
+    DwordOut valuesOut(values);
+    DwordOut maxValueNameLengthOut(maxValueNameLength);
+    DwordOut maxValueLengthOut(maxValueLength);
+    DwordOut securityDescriptorLengthOut(securityDescriptorLength);
+    return ::RegQueryInfoKeyA(ToHkey(key), keyClass, classLengthOut.get(), nullptr,
+                              subKeysOut.get(), maxSubKeyLengthOut.get(), maxClassLengthOut.get(),
+                              valuesOut.get(), maxValueNameLengthOut.get(),
+                              maxValueLengthOut.get(), securityDescriptorLengthOut.get(),
+                              static_cast<FILETIME*>(lastWriteTime));
 }

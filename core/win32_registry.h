@@ -19,4 +19,12 @@ public:
                              std::uint32_t type, const unsigned char* data,
                              std::uint32_t dataSize) override;
     RegStatus RegCloseKey(RegKey key) override;
+    RegStatus RegDeleteKeyA(RegKey key, const char* subKey) override;
+    RegStatus RegQueryInfoKeyA(RegKey key, char* keyClass, std::uint32_t* classLength,
+                               std::uint32_t* reserved, std::uint32_t* subKeys,
+                               std::uint32_t* maxSubKeyLength, std::uint32_t* maxClassLength,
+                               std::uint32_t* values, std::uint32_t* maxValueNameLength,
+                               std::uint32_t* maxValueLength,
+                               std::uint32_t* securityDescriptorLength,
+                               void* lastWriteTime) override;
 };

@@ -39,6 +39,34 @@ CString& CString::operator=(LPCSTR psz)
     return *this;
 }
 
+CString& CString::operator+=(LPCSTR psz)
+{
+    const int nAdded = psz != nullptr ? static_cast<int>(std::strlen(psz)) : 0;
+    if (nAdded == 0) {
+        return *this;
+    }
+    const int nLength = m_nLength + nAdded;
+    if (nLength > m_nCapacity) {
+        // Grown by half again at least, so that a text built piece by piece
+        // is not copied for every piece. psz may point into this string, so
+        // both parts are copied before the old buffer goes.
+        const int nCapacity = nLength > m_nCapacity + m_nCapacity / 2 ? nLength : m_nCapacity + m_nCapacity / 2;
+        LPSTR pNew = new char[static_cast<size_t>(nCapacity) + 1];
+        std::memcpy(pNew, m_pchData, static_cast<size_t>(m_nLength));
+        std::memcpy(pNew + m_nLength, psz, static_cast<size_t>(nAdded));
+        if (m_pchData != g_emptyString) {
+            delete[] m_pchData;
+        }
+        m_pchData = pNew;
+        m_nCapacity = nCapacity;
+    } else {
+        std::memmove(m_pchData + m_nLength, psz, static_cast<size_t>(nAdded));
+    }
+    m_nLength = nLength;
+    m_pchData[m_nLength] = '\0';
+    return *this;
+}
+
 CString::~CString()
 {
     if (m_pchData != g_emptyString) {

@@ -12,6 +12,7 @@ public:
     CString(const CString& other);
     CString& operator=(const CString& other);
     CString& operator=(LPCSTR psz);
+    CString& operator+=(LPCSTR psz);
     ~CString();
 
     int GetLength() const { return m_nLength; }

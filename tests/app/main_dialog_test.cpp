@@ -111,6 +111,90 @@ TEST_F(MainDialogTest, EnablingLineInputAsksAndEveryWayOfDecliningWritesNothing)
     ExpectEveryRow(2, 1);
 }
 
+TEST_F(MainDialogTest, EachRadioClickedIsTheInputSaved)
+{
+    struct Case {
+        int radio;
+        std::uint32_t mode;
+    };
+    for (const Case& c : {Case{IDC_INPUT_LINE, 2}, Case{IDC_INPUT_SCANSTART, 4},
+                          Case{IDC_INPUT_FRAME, 1}}) {
+        registry.ClearCalls();
+        RunDialog([&c](UiDriver& ui, HWND hDlg) {
+            UiDriver::Click(hDlg, IDC_ENABLE_SYNC);
+            ui.WaitUntil([hDlg] { return UiDriver::Enabled(hDlg, IDC_INPUT_LINE); }, "radios enabled");
+            // Away from the radio under test first, so that its click is
+            // what sets the input.
+            const int other = c.radio == IDC_INPUT_LINE ? IDC_INPUT_SCANSTART : IDC_INPUT_LINE;
+            UiDriver::Click(hDlg, other);
+            ui.WaitUntil([&] { return UiDriver::Checked(hDlg, other); }, "the other radio");
+            UiDriver::Click(hDlg, c.radio);
+            ui.WaitUntil([&] { return UiDriver::Checked(hDlg, c.radio); }, "the radio");
+            HWND hWarning = OpenWarning(ui, hDlg);
+            ASSERT_NE(hWarning, nullptr);
+            UiDriver::Click(hWarning, IDOK);
+            ui.WaitForClose(hDlg);
+        });
+        ExpectEveryRow(c.mode, 1);
+        // The next round starts from what this one saved: clear it.
+        for (const DriverService& service : DriverServiceList) {
+            registry.DeleteKey(service.serviceKey);
+        }
+    }
+}
+
+TEST_F(MainDialogTest, SecondOkWhileTheWarningIsOpenDoesNothing)
+{
+    Seed(0, 2, 3);
+    RunDialog([this](UiDriver& ui, HWND hDlg) {
+        // Two presses queued back to back, as a double press of Return
+        // would be, then a marker that shows both have been handled.
+        HWND hField = ::GetDlgItem(hDlg, IDC_FRAMES_NUMBER);
+        UiDriver::Click(hDlg, IDOK);
+        UiDriver::Click(hDlg, IDOK);
+        ::PostMessageA(hField, EM_LIMITTEXT, 77, 0);
+        ui.WaitUntil([hField] { return ::SendMessageA(hField, EM_GETLIMITTEXT, 0, 0) == 77; },
+                     "both presses handled");
+        HWND hWarning = ui.WaitForWindow(kWarningCaption);
+        ASSERT_NE(hWarning, nullptr);
+        EXPECT_EQ(ui.CountWindows(kWarningCaption), 1) << "one warning, shown or not";
+        UiDriver::Click(hWarning, IDOK);
+        ui.WaitForClose(hDlg);
+    });
+    EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 8u) << "one save";
+    ExpectEveryRow(2, 3);
+}
+
+TEST_F(MainDialogTest, NoInputSelectedIsToldAndNothingIsSaved)
+{
+    RunDialog([this](UiDriver& ui, HWND hDlg) {
+        UiDriver::Click(hDlg, IDC_ENABLE_SYNC);
+        ui.WaitUntil([hDlg] { return UiDriver::Enabled(hDlg, IDC_INPUT_LINE); }, "radios enabled");
+        // A selection taken while no radio is checked leaves no input.
+        for (int nID : {IDC_INPUT_FRAME, IDC_INPUT_LINE, IDC_INPUT_SCANSTART}) {
+            ::SendMessageA(::GetDlgItem(hDlg, nID), BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+        ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDC_INPUT_LINE, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDC_INPUT_LINE)));
+        UiDriver::Click(hDlg, IDOK);
+        HWND hBox = ui.WaitForWindow(kMainCaption, hDlg);
+        ASSERT_NE(hBox, nullptr);
+        EXPECT_EQ(ui.CountWindows(kWarningCaption), 0);
+        EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u);
+        ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+        ui.WaitForClose(hBox);
+        EXPECT_TRUE(::IsWindowVisible(hDlg));
+
+        UiDriver::Click(hDlg, IDC_INPUT_SCANSTART);
+        ui.WaitUntil([hDlg] { return UiDriver::Checked(hDlg, IDC_INPUT_SCANSTART); }, "ScanStart");
+        HWND hWarning = OpenWarning(ui, hDlg);
+        ASSERT_NE(hWarning, nullptr);
+        UiDriver::Click(hWarning, IDOK);
+        ui.WaitForClose(hDlg);
+    });
+    ExpectEveryRow(4, 1);
+}
+
 TEST_F(MainDialogTest, ReturnRightAfterTheWarningOpensAgrees)
 {
     Seed(0, 4, 5);
@@ -166,9 +250,11 @@ TEST_F(MainDialogTest, PastedFieldTextIsSavedByTheParseRules)
     struct Case {
         const char* text;
         std::int32_t saved;
+        const char* shownAgain;
     };
-    for (const Case& c : {Case{"-3", -3}, Case{"abc", 1}, Case{"", 1}, Case{" 12x", 12},
-                          Case{"99999999999", INT32_MAX}, Case{"-99999999999", INT32_MIN}}) {
+    for (const Case& c : {Case{"-3", -3, "-3"}, Case{"abc", 1, "1"}, Case{"", 1, "1"},
+                          Case{" 12x", 12, "12"}, Case{"99999999999", INT32_MAX, "2147483647"},
+                          Case{"-99999999999", INT32_MIN, "-2147483648"}}) {
         registry.ClearCalls();
         RunDialog([&c](UiDriver& ui, HWND hDlg) {
             UiDriver::SetText(hDlg, IDC_FRAMES_NUMBER, c.text);
@@ -178,8 +264,7 @@ TEST_F(MainDialogTest, PastedFieldTextIsSavedByTheParseRules)
         ExpectEveryRow(0, c.saved);
         // Shown again as the number that was saved.
         RunDialog([&c](UiDriver& ui, HWND hDlg) {
-            EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER),
-                      FormatFramesNumber(c.saved).c_str());
+            EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER), c.shownAgain);
             UiDriver::Click(hDlg, IDCANCEL);
             ui.WaitForClose(hDlg);
         });

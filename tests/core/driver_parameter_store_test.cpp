@@ -190,19 +190,41 @@ TEST_F(DriverParameterStoreTest, LoadSkipsAKeyThatDeniesReading)
 TEST_F(DriverParameterStoreTest, SaveCreatesEveryServiceKeyWithBothValues)
 {
     const SaveResult saved = store.Save(4, 3);
-    EXPECT_TRUE(saved.AllWritten());
+    EXPECT_TRUE(AllWritten(saved));
+    EXPECT_FALSE(SaveRefused(saved));
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         ExpectStored(row, 4, 3);
-        EXPECT_TRUE(saved.Written(row));
+        EXPECT_EQ(saved[row].state, ServiceSaveState::Written);
+        EXPECT_EQ(saved[row].status, 0);
     }
     EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 8u);
     EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 16u);
     EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 8u);
     EXPECT_EQ(registry.CountCalls(RegOperation::OpenKey), 0u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::DeleteKey), 0u);
     for (const RegCall& call : registry.Calls()) {
         if (call.operation == RegOperation::CreateKey) {
             EXPECT_EQ(call.access, kKeyAllAccess);
         }
+    }
+}
+
+TEST_F(DriverParameterStoreTest, SaveOpensAllEightKeysBeforeWritingAnyValue)
+{
+    store.Save(1, 2);
+    const std::vector<RegCall>& calls = registry.Calls();
+    ASSERT_EQ(calls.size(), 32u);
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        EXPECT_EQ(calls[row].operation, RegOperation::CreateKey);
+        EXPECT_EQ(calls[row].name, KeyOf(row));
+    }
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        const RegCall* rowCalls = &calls[8 + 3 * row];
+        EXPECT_EQ(rowCalls[0].operation, RegOperation::SetValue);
+        EXPECT_EQ(rowCalls[0].name, "External synch mode");
+        EXPECT_EQ(rowCalls[1].operation, RegOperation::SetValue);
+        EXPECT_EQ(rowCalls[1].name, "Synch frames number");
+        EXPECT_EQ(rowCalls[2].operation, RegOperation::CloseKey);
     }
 }
 
@@ -236,29 +258,113 @@ TEST_F(DriverParameterStoreTest, SaveChangesTheTwoValuesAndNothingElse)
     EXPECT_EQ(registry.SubKeyNames(serviceKey), std::vector<std::string>{"Parameters"});
 }
 
-TEST_F(DriverParameterStoreTest, SaveGoesOnPastARowThatCannotBeOpenedAndReportsIt)
+// Rows 2, 5 and 7 exist and refuse writing; row 4 exists and is writable;
+// the rest do not exist, so the save makes their keys before it learns of
+// the refusals.
+TEST_F(DriverParameterStoreTest, PartialRefusalLeavesEveryKeyAsItWasAndNamesTheRefusers)
 {
-    registry.InjectFault(RegOperation::CreateKey, 1, kErrorAccessDenied);
-    const SaveResult saved = store.Save(1, 5);
-    EXPECT_FALSE(saved.Written(0));
-    EXPECT_FALSE(registry.KeyExists(KeyOf(0)));
-    for (std::size_t row = 1; row < kDriverServiceCount; ++row) {
-        EXPECT_TRUE(saved.Written(row));
-        ExpectStored(row, 1, 5);
+    registry.SetValue("SYSTEM\\CurrentControlSet\\services\\QuorinM", "ImagePath", kRegSz, {'m', 0});
+    Seed(3, 2, 5);
+    for (std::size_t row : {1u, 4u, 6u}) {
+        Seed(row, 1, 7);
+        registry.RestrictAccess(KeyOf(row), kKeyRead);
     }
-    EXPECT_EQ(saved.FailedCount(), 1u);
-    EXPECT_FALSE(saved.AllWritten());
+    const std::vector<std::string> before = registry.Dump();
+    const LoadResult loadedBefore = store.Load();
+
+    const SaveResult saved = store.Save(4, 3);
+    EXPECT_TRUE(SaveRefused(saved));
+    EXPECT_FALSE(AllWritten(saved));
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        const bool refuser = row == 1 || row == 4 || row == 6;
+        EXPECT_EQ(saved[row].state, refuser ? ServiceSaveState::Refused : ServiceSaveState::Unchanged)
+            << "row " << row + 1;
+        EXPECT_EQ(saved[row].status, refuser ? 5 : 0) << "row " << row + 1;
+    }
+    EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
+    EXPECT_EQ(registry.Dump(), before) << "the keys made for rows 1, 3, 6 and 8 are gone again";
+    const LoadResult loadedAfter = store.Load();
+    EXPECT_EQ(loadedAfter.found, loadedBefore.found);
+    EXPECT_EQ(loadedAfter.mode, loadedBefore.mode);
+    EXPECT_EQ(loadedAfter.framesNumber, loadedBefore.framesNumber);
 }
 
-TEST_F(DriverParameterStoreTest, SaveCountsARowWithAFailedValueWriteAsNotWritten)
+TEST_F(DriverParameterStoreTest, RefusalKeepsAServiceKeyThatHeldSomethingAndRemovesOnlyWhatItMade)
 {
-    // The sixth value write is row 3's frames number.
-    registry.InjectFault(RegOperation::SetValue, 6, kErrorAccessDenied);
+    // QuorinDx is installed (values, no Parameters key); QuorinRv has only
+    // an Enum subkey; the others are missing entirely.
+    registry.SetValue("SYSTEM\\CurrentControlSet\\services\\QuorinDx", "Start", kRegDword, DwordBytes(3));
+    registry.CreateKey("SYSTEM\\CurrentControlSet\\services\\QuorinRv\\Enum");
+    Seed(7, 0, 1);
+    registry.RestrictAccess(KeyOf(7), kKeyRead);
+    const std::vector<std::string> before = registry.Dump();
+
+    const SaveResult saved = store.Save(1, 1);
+    EXPECT_EQ(saved[7].state, ServiceSaveState::Refused);
+    EXPECT_EQ(registry.Dump(), before);
+    EXPECT_TRUE(registry.KeyExists("SYSTEM\\CurrentControlSet\\services\\QuorinDx"));
+    EXPECT_FALSE(registry.KeyExists(KeyOf(1)));
+    EXPECT_EQ(registry.SubKeyNames("SYSTEM\\CurrentControlSet\\services\\QuorinRv"),
+              std::vector<std::string>{"Enum"});
+    EXPECT_FALSE(registry.KeyExists("SYSTEM\\CurrentControlSet\\services\\Quorin"));
+}
+
+TEST_F(DriverParameterStoreTest, KeyMadeThatCannotBeRemovedIsReported)
+{
+    Seed(7, 0, 1);
+    registry.RestrictAccess(KeyOf(7), kKeyRead);
+    // The first removal is row 1's Parameters key.
+    registry.InjectFault(RegOperation::DeleteKey, 1, 1018);
+    const SaveResult saved = store.Save(1, 1);
+    EXPECT_EQ(saved[0].state, ServiceSaveState::EmptyKeyLeft);
+    EXPECT_EQ(saved[0].status, 1018);
+    EXPECT_EQ(saved[7].state, ServiceSaveState::Refused);
+    EXPECT_TRUE(registry.KeyExists(KeyOf(0)));
+    EXPECT_FALSE(registry.KeyExists(KeyOf(1)));
+    EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
+}
+
+TEST_F(DriverParameterStoreTest, FailedValueWriteKeepsThatServiceWholeAndGoesOn)
+{
+    Seed(2, 1, 4);
+    // The fifth value write is row 3's mode: row 3 keeps both old values.
+    registry.InjectFault(RegOperation::SetValue, 5, 1392);
     const SaveResult saved = store.Save(2, 9);
-    EXPECT_FALSE(saved.Written(2));
-    EXPECT_EQ(saved.FailedCount(), 1u);
-    EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 16u);
+    EXPECT_FALSE(SaveRefused(saved));
+    EXPECT_EQ(saved[2].state, ServiceSaveState::Unchanged);
+    EXPECT_EQ(saved[2].status, 1392);
+    ExpectStored(2, 1, 4);
+    for (std::size_t row : {0u, 1u, 3u, 4u, 5u, 6u, 7u}) {
+        EXPECT_EQ(saved[row].state, ServiceSaveState::Written) << "row " << row + 1;
+        ExpectStored(row, 2, 9);
+    }
+    EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 15u);
     EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 8u);
+}
+
+TEST_F(DriverParameterStoreTest, FailedFramesWriteIsReportedAsModeOnly)
+{
+    Seed(2, 1, 4);
+    // The sixth value write is row 3's frames number.
+    registry.InjectFault(RegOperation::SetValue, 6, 1392);
+    const SaveResult saved = store.Save(2, 9);
+    EXPECT_EQ(saved[2].state, ServiceSaveState::ModeOnly);
+    EXPECT_EQ(saved[2].status, 1392);
+    ExpectStored(2, 2, 4);
+}
+
+TEST_F(DriverParameterStoreTest, KeyMadeForAServiceWhoseWriteFailedIsRemovedAgain)
+{
+    Seed(3, 4, 6);
+    // Row 1 does not exist: its key is made, its mode write fails, and a
+    // key holding nothing must not become the row a load reads first.
+    registry.InjectFault(RegOperation::SetValue, 1, 1392);
+    const SaveResult saved = store.Save(2, 9);
+    EXPECT_EQ(saved[0].state, ServiceSaveState::Unchanged);
+    EXPECT_FALSE(registry.KeyExists("SYSTEM\\CurrentControlSet\\services\\Quorin"));
+    const LoadResult loaded = store.Load();
+    EXPECT_EQ(loaded.mode, 2u);
+    EXPECT_EQ(loaded.framesNumber, 9);
 }
 
 TEST_F(DriverParameterStoreTest, SaveWithoutFullAccessWritesNothingAndSaysSo)
@@ -268,8 +374,9 @@ TEST_F(DriverParameterStoreTest, SaveWithoutFullAccessWritesNothingAndSaysSo)
         registry.RestrictAccess(KeyOf(row), kKeyRead);
     }
     const SaveResult saved = store.Save(0, 1);
-    EXPECT_EQ(saved.FailedCount(), 8u);
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        EXPECT_EQ(saved[row].state, ServiceSaveState::Refused);
+        EXPECT_EQ(saved[row].status, 5);
         ExpectStored(row, 4, 3);
     }
     // And the load still shows what the drivers hold.
@@ -280,7 +387,9 @@ TEST_F(DriverParameterStoreTest, SaveCannotCreateUnderAServicesKeyThatForbidsIt)
 {
     registry.RestrictAccess("SYSTEM\\CurrentControlSet\\services", kKeyRead);
     const SaveResult saved = store.Save(1, 1);
-    EXPECT_EQ(saved.FailedCount(), 8u);
+    for (const ServiceSaveStatus& service : saved) {
+        EXPECT_EQ(service.state, ServiceSaveState::Refused);
+    }
     EXPECT_FALSE(registry.KeyExists(KeyOf(0)));
 }
 

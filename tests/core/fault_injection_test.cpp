@@ -1,8 +1,9 @@
 // Every registry operation made to fail at every call position of a load
 // and of a save, from each starting state that matters. Whatever fails, no
 // key is left open or closed twice, the load gives what the walk and the
-// defaults say, the save attempts every row and reports exactly the rows it
-// did not write, and nothing but the two values changes.
+// defaults say, a save that meets a refusal changes nothing (but a key it
+// says it could not remove), a save that meets a failed write reports
+// exactly that service, and nothing but the two values changes.
 #include "driver_parameter_store.h"
 #include "memory_registry.h"
 #include "sync_settings.h"
@@ -17,14 +18,18 @@
 
 namespace {
 
-constexpr RegOperation kOperations[] = {RegOperation::OpenKey, RegOperation::CreateKey,
+constexpr RegOperation kOperations[] = {RegOperation::OpenKey,   RegOperation::CreateKey,
                                         RegOperation::QueryValue, RegOperation::SetValue,
-                                        RegOperation::CloseKey};
+                                        RegOperation::CloseKey,  RegOperation::DeleteKey,
+                                        RegOperation::QueryInfoKey};
 constexpr RegStatus kInjectedStatus = kErrorAccessDenied;
 constexpr std::uint32_t kSavedMode = 4;
 constexpr std::int32_t kSavedFrames = -7;
 
-enum class StartingState { NoKeys, OnlyRowFour, EveryRow };
+// LastRowRefuses: row 4 as in OnlyRowFour, and row 8 present but read-only,
+// so that every save from it takes the path that removes what it made.
+enum class StartingState { NoKeys, OnlyRowFour, EveryRow, LastRowRefuses };
+constexpr std::size_t kLastRow = kDriverServiceCount - 1;
 
 const char* Name(StartingState state)
 {
@@ -32,6 +37,7 @@ const char* Name(StartingState state)
     case StartingState::NoKeys: return "no keys";
     case StartingState::OnlyRowFour: return "only row 4";
     case StartingState::EveryRow: return "every row";
+    case StartingState::LastRowRefuses: return "row 8 refuses";
     }
     return "?";
 }
@@ -40,12 +46,23 @@ const char* Name(StartingState state)
 std::uint32_t ModeOf(std::size_t row) { return std::uint32_t{1} << (row % 3); }
 std::int32_t FramesOf(std::size_t row) { return static_cast<std::int32_t>(10 + row); }
 
+bool RowExists(StartingState state, std::size_t row)
+{
+    switch (state) {
+    case StartingState::NoKeys: return false;
+    case StartingState::OnlyRowFour: return row == 3;
+    case StartingState::EveryRow: return true;
+    case StartingState::LastRowRefuses: return row == 3 || row == kLastRow;
+    }
+    return false;
+}
+
 void Prepare(MemoryRegistry& registry, StartingState state)
 {
     // Neighbours that a save must leave alone.
     registry.SetValue("SYSTEM\\CurrentControlSet\\services\\Other", "Start", kRegDword, {3, 0, 0, 0});
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-        if (state == StartingState::EveryRow || (state == StartingState::OnlyRowFour && row == 3)) {
+        if (RowExists(state, row)) {
             const char* key = DriverServiceList[row].parametersKey;
             registry.SetDword(key, kExternalSynchModeValueName, ModeOf(row));
             registry.SetDword(key, kSynchFramesNumberValueName, static_cast<std::uint32_t>(FramesOf(row)));
@@ -53,16 +70,14 @@ void Prepare(MemoryRegistry& registry, StartingState state)
             registry.CreateKey(std::string(key) + "\\Calibration");
         }
     }
-}
-
-bool RowExists(StartingState state, std::size_t row)
-{
-    return state == StartingState::EveryRow || (state == StartingState::OnlyRowFour && row == 3);
+    if (state == StartingState::LastRowRefuses) {
+        registry.RestrictAccess(DriverServiceList[kLastRow].parametersKey, kKeyRead);
+    }
 }
 
 // Each handle an open or create gave is closed exactly once, and every
 // handle a query or a write used is one of them.
-void ExpectEveryKeyClosedOnce(const MemoryRegistry& registry, RegOperation opener)
+void ExpectEveryKeyClosedOnce(const MemoryRegistry& registry)
 {
     std::map<RegKey, int> closes;
     std::set<RegKey> used;
@@ -71,10 +86,13 @@ void ExpectEveryKeyClosedOnce(const MemoryRegistry& registry, RegOperation opene
         if (call.operation == RegOperation::CloseKey) {
             ++closes[call.key];
         }
-        if (call.operation == opener && call.status == kErrorSuccess) {
+        const bool opener =
+            call.operation == RegOperation::OpenKey || call.operation == RegOperation::CreateKey;
+        if (opener && call.status == kErrorSuccess) {
             ++successfulOpens;
         }
-        if (call.operation == RegOperation::QueryValue || call.operation == RegOperation::SetValue) {
+        if (call.operation == RegOperation::QueryValue || call.operation == RegOperation::SetValue ||
+            call.operation == RegOperation::QueryInfoKey) {
             used.insert(call.key);
         }
     }
@@ -131,10 +149,92 @@ std::vector<std::string> ValuesOnly(const std::vector<std::string>& lines)
     return values;
 }
 
+// Keys below HKEY_LOCAL_MACHINE that a save may make for a row.
+bool MadeForRow(const std::string& keyLine, std::size_t row)
+{
+    const std::string root = "HKEY_LOCAL_MACHINE\\";
+    return keyLine == root + DriverServiceList[row].serviceKey ||
+           keyLine == root + DriverServiceList[row].parametersKey;
+}
+
+// A refusal: no value written anywhere, the refusing row named, and every
+// key as it was, but for the keys of one row whose removal was reported
+// as failed.
+void ExpectRefusedSaveChangedNothing(const SaveResult& saved, const MemoryRegistry& registry,
+                                     const std::vector<std::string>& before, StartingState state,
+                                     const std::set<std::size_t>& refusingRows)
+{
+    EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
+    EXPECT_TRUE(SaveRefused(saved));
+    for (std::size_t row : refusingRows) {
+        EXPECT_EQ(saved[row].state, ServiceSaveState::Refused) << "row " << row + 1;
+        EXPECT_EQ(saved[row].status, kErrorAccessDenied) << "row " << row + 1;
+    }
+    std::size_t keysLeft = 0;
+    std::size_t leftRow = kDriverServiceCount;
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        if (saved[row].state == ServiceSaveState::EmptyKeyLeft) {
+            ++keysLeft;
+            leftRow = row;
+            EXPECT_FALSE(RowExists(state, row)) << "only a key the save made can be left";
+            EXPECT_EQ(saved[row].status, kInjectedStatus);
+        } else if (refusingRows.count(row) == 0) {
+            EXPECT_EQ(saved[row].state, ServiceSaveState::Unchanged) << "row " << row + 1;
+        }
+    }
+    EXPECT_LE(keysLeft, 1u) << "one fault, at most one key left";
+    const std::vector<std::string> after = registry.Dump();
+    std::vector<std::string> afterWithoutLeft;
+    for (const std::string& line : after) {
+        if (leftRow == kDriverServiceCount || !MadeForRow(line, leftRow)) {
+            afterWithoutLeft.push_back(line);
+        }
+    }
+    EXPECT_EQ(afterWithoutLeft, before) << "a refused save changed the registry";
+}
+
+// No refusal: every row written but the one a failed write belongs to.
+void ExpectWrittenSave(const SaveResult& saved, const MemoryRegistry& registry,
+                       StartingState state, RegOperation operation, std::size_t position)
+{
+    EXPECT_FALSE(SaveRefused(saved));
+    // The writes go two per row, mode first.
+    std::size_t failedRow = kDriverServiceCount;
+    bool modeFailed = false;
+    if (operation == RegOperation::SetValue && position <= 2 * kDriverServiceCount) {
+        failedRow = (position - 1) / 2;
+        modeFailed = (position - 1) % 2 == 0;
+    }
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        const char* key = DriverServiceList[row].parametersKey;
+        const RegValue* mode = registry.FindValue(key, kExternalSynchModeValueName);
+        if (row != failedRow) {
+            EXPECT_EQ(saved[row].state, ServiceSaveState::Written) << "row " << row + 1;
+            ASSERT_NE(mode, nullptr);
+            EXPECT_EQ(mode->data, (std::vector<unsigned char>{kSavedMode, 0, 0, 0}));
+        } else if (modeFailed) {
+            EXPECT_EQ(saved[row].state, ServiceSaveState::Unchanged);
+            EXPECT_EQ(saved[row].status, kInjectedStatus);
+            // As it was: the seeded values, or no key at all.
+            EXPECT_EQ(registry.KeyExists(key), RowExists(state, row));
+            if (RowExists(state, row)) {
+                ASSERT_NE(mode, nullptr);
+                EXPECT_EQ(mode->data, DwordBytes(ModeOf(row)));
+            }
+        } else {
+            EXPECT_EQ(saved[row].state, ServiceSaveState::ModeOnly);
+            EXPECT_EQ(saved[row].status, kInjectedStatus);
+            ASSERT_NE(mode, nullptr);
+            EXPECT_EQ(mode->data, (std::vector<unsigned char>{kSavedMode, 0, 0, 0}));
+        }
+    }
+}
+
 TEST(FaultInjection, EveryOperationFailingAtEveryCallOfALoadAndASave)
 {
     std::size_t cases = 0;
-    for (StartingState state : {StartingState::NoKeys, StartingState::OnlyRowFour, StartingState::EveryRow}) {
+    for (StartingState state : {StartingState::NoKeys, StartingState::OnlyRowFour,
+                                StartingState::EveryRow, StartingState::LastRowRefuses}) {
         // The calls a fault-free walk makes, per operation, bound the positions.
         std::map<RegOperation, std::size_t> loadCalls;
         std::map<RegOperation, std::size_t> saveCalls;
@@ -185,7 +285,7 @@ TEST(FaultInjection, EveryOperationFailingAtEveryCallOfALoadAndASave)
                     EXPECT_EQ(loaded.mode, modeFails ? kDefaultSynchMode : ModeOf(foundRow));
                     EXPECT_EQ(loaded.framesNumber, framesFails ? kDefaultFramesNumber : FramesOf(foundRow));
                 }
-                ExpectEveryKeyClosedOnce(registry, RegOperation::OpenKey);
+                ExpectEveryKeyClosedOnce(registry);
                 EXPECT_EQ(registry.Dump(), before) << "a load changed the registry";
             }
 
@@ -202,26 +302,21 @@ TEST(FaultInjection, EveryOperationFailingAtEveryCallOfALoadAndASave)
 
                 EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), kDriverServiceCount)
                     << "every row is attempted";
-                // The row that is not written: the one whose create failed,
-                // or the one a failed value write belongs to.
-                std::size_t failedRow = kDriverServiceCount;
-                if (operation == RegOperation::CreateKey && position <= kDriverServiceCount) {
-                    failedRow = position - 1;
+                const bool createFails = operation == RegOperation::CreateKey &&
+                                         position <= kDriverServiceCount;
+                std::set<std::size_t> refusingRows;
+                if (createFails) {
+                    refusingRows.insert(position - 1);
                 }
-                if (operation == RegOperation::SetValue && position <= 2 * kDriverServiceCount) {
-                    failedRow = (position - 1) / 2;
+                if (state == StartingState::LastRowRefuses) {
+                    refusingRows.insert(kLastRow);
                 }
-                for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-                    EXPECT_EQ(saved.Written(row), row != failedRow) << "row " << row + 1;
-                    const RegValue* mode = registry.FindValue(DriverServiceList[row].parametersKey,
-                                                              kExternalSynchModeValueName);
-                    if (row != failedRow) {
-                        ASSERT_NE(mode, nullptr);
-                        EXPECT_EQ(mode->data, (std::vector<unsigned char>{kSavedMode, 0, 0, 0}));
-                    }
+                if (!refusingRows.empty()) {
+                    ExpectRefusedSaveChangedNothing(saved, registry, before, state, refusingRows);
+                } else {
+                    ExpectWrittenSave(saved, registry, state, operation, position);
                 }
-                EXPECT_EQ(saved.FailedCount(), failedRow < kDriverServiceCount ? 1u : 0u);
-                ExpectEveryKeyClosedOnce(registry, RegOperation::CreateKey);
+                ExpectEveryKeyClosedOnce(registry);
                 // Nothing but the two values changed: every other value is as
                 // it was, and the only new keys are Parameters keys and their
                 // parents.

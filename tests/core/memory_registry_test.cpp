@@ -104,4 +104,32 @@ TEST(MemoryRegistry, DeletingAKeyInvalidatesItsOpenHandles)
               kErrorInvalidHandle);
 }
 
+TEST(MemoryRegistry, DeleteRefusesAKeyWithSubkeysOrWithoutTheRightAndCountsWhatIsLeft)
+{
+    MemoryRegistry registry;
+    const std::string service = "SYSTEM\\CurrentControlSet\\services\\Quorin";
+    registry.SetDword(kPath, "x", 1);
+    EXPECT_EQ(registry.RegDeleteKeyA(kHkeyLocalMachine, service.c_str()), kErrorAccessDenied);
+    EXPECT_EQ(registry.RegDeleteKeyA(kHkeyLocalMachine, "SYSTEM\\Nowhere"), kErrorFileNotFound);
+    registry.RestrictAccess(kPath, kKeyRead);
+    EXPECT_EQ(registry.RegDeleteKeyA(kHkeyLocalMachine, kPath), kErrorAccessDenied);
+    registry.RestrictAccess(kPath, kKeyAllAccess);
+    EXPECT_EQ(registry.RegDeleteKeyA(kHkeyLocalMachine, kPath), kErrorSuccess);
+    EXPECT_FALSE(registry.KeyExists(kPath));
+
+    registry.SetDword(service, "Start", 3);
+    registry.CreateKey(service + "\\Enum");
+    RegKey key = 0;
+    ASSERT_EQ(registry.RegOpenKeyExA(kHkeyLocalMachine, service.c_str(), 0, kKeyRead, &key),
+              kErrorSuccess);
+    std::uint32_t subKeys = 9;
+    std::uint32_t values = 9;
+    EXPECT_EQ(registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                        &values, nullptr, nullptr, nullptr, nullptr),
+              kErrorSuccess);
+    EXPECT_EQ(subKeys, 1u);
+    EXPECT_EQ(values, 1u);
+    registry.RegCloseKey(key);
+}
+
 } // namespace

@@ -1,6 +1,8 @@
 // The store over the real Win32 registry (run under Wine): every scenario is
 // played on the real registry and on the in-memory model, and the two must
-// agree on what is loaded and on what is left stored.
+// agree on what is loaded and on what is left stored. The test program runs
+// with HKEY_LOCAL_MACHINE redirected to a scratch key, so the keys below are
+// that scratch key's, never the machine's.
 #include "driver_parameter_store.h"
 #include "memory_registry.h"
 #include "sync_settings.h"
@@ -140,6 +142,16 @@ std::vector<std::string> RealSubKeyNames(const std::string& path)
     return names;
 }
 
+bool RealKeyExists(const std::string& path)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    ::RegCloseKey(key);
+    return true;
+}
+
 class Win32RegistryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override { RemoveServiceKeys(); }
@@ -196,7 +208,7 @@ TEST_F(Win32RegistryStoreTest, NoKeysLoadsNothingAndSaveCreatesAllEight)
     ExpectSameLoad();
     const SaveResult saved = realStore.Save(4, 3);
     modelStore.Save(4, 3);
-    EXPECT_TRUE(saved.AllWritten());
+    EXPECT_TRUE(AllWritten(saved));
     ExpectSameStoredValues();
     EXPECT_EQ(ReadReal(ParametersKey(7), kExternalSynchModeValueName).data, DwordBytes(4));
     EXPECT_EQ(ReadReal(ParametersKey(7), kSynchFramesNumberValueName).type,
@@ -248,7 +260,7 @@ TEST_F(Win32RegistryStoreTest, SaveLeavesEveryOtherValueAndSubkeyAlone)
     Seed(ParametersKey(1), kExternalSynchModeValueName, REG_DWORD, DwordBytes(1));
     Seed(std::string(ParametersKey(1)) + "\\Calibration", "Table", REG_BINARY, {1, 2, 3});
 
-    EXPECT_TRUE(realStore.Save(2, -3).AllWritten());
+    EXPECT_TRUE(AllWritten(realStore.Save(2, -3)));
     modelStore.Save(2, -3);
     ExpectSameStoredValues();
     EXPECT_EQ(ReadReal(ParametersKey(1), kSynchFramesNumberValueName).data, DwordBytes(0xFFFFFFFD));
@@ -264,7 +276,7 @@ TEST_F(Win32RegistryStoreTest, SaveLeavesEveryOtherValueAndSubkeyAlone)
     EXPECT_EQ(RealSubKeyNames(ServiceKey(1)), std::vector<std::string>{"Parameters"});
 }
 
-TEST_F(Win32RegistryStoreTest, ReadOnlyKeyLoadsButIsReportedUnwritten)
+TEST_F(Win32RegistryStoreTest, ReadOnlyKeyLoadsButRefusesTheSave)
 {
     Seed(ParametersKey(0), kExternalSynchModeValueName, REG_DWORD, DwordBytes(4));
     Seed(ParametersKey(0), kSynchFramesNumberValueName, REG_DWORD, DwordBytes(3));
@@ -279,11 +291,58 @@ TEST_F(Win32RegistryStoreTest, ReadOnlyKeyLoadsButIsReportedUnwritten)
 
     const SaveResult saved = realStore.Save(1, 9);
     const SaveResult modelSaved = modelStore.Save(1, 9);
-    EXPECT_FALSE(saved.Written(0));
-    EXPECT_EQ(saved.FailedCount(), 1u);
-    EXPECT_EQ(modelSaved.FailedCount(), 1u);
+    EXPECT_EQ(saved[0].state, ServiceSaveState::Refused);
+    EXPECT_EQ(saved[0].status, 5);
+    EXPECT_EQ(modelSaved[0].state, ServiceSaveState::Refused);
     ExpectSameStoredValues();
     EXPECT_EQ(ReadReal(ParametersKey(0), kExternalSynchModeValueName).data, DwordBytes(4));
+    // The seven keys the save made before it met the refusal are gone again.
+    for (std::size_t row = 1; row < kDriverServiceCount; ++row) {
+        EXPECT_EQ(saved[row].state, ServiceSaveState::Unchanged) << "row " << row + 1;
+        EXPECT_FALSE(RealKeyExists(ServiceKey(row))) << "row " << row + 1;
+    }
+}
+
+// Rows 2, 5 and 7 installed and read-only, row 4 installed and writable, the
+// others missing: a save changes no key at all and names exactly the three.
+TEST_F(Win32RegistryStoreTest, PartialRefusalLeavesEveryKeyAsItWas)
+{
+    for (std::size_t row : {1u, 3u, 4u, 6u}) {
+        Seed(ServiceKey(row), "ImagePath", REG_SZ, {'d', 'r', 'v', 0});
+        Seed(ParametersKey(row), kExternalSynchModeValueName, REG_DWORD, DwordBytes(2));
+        Seed(ParametersKey(row), kSynchFramesNumberValueName, REG_DWORD, DwordBytes(5));
+    }
+    for (std::size_t row : {1u, 4u, 6u}) {
+        ASSERT_TRUE(SetRealDacl(ParametersKey(row), kReadOnlyDacl));
+    }
+    const std::vector<std::string> servicesBefore = RealSubKeyNames(kServicesKey);
+
+    const SaveResult saved = realStore.Save(4, 3);
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        const bool refuser = row == 1 || row == 4 || row == 6;
+        EXPECT_EQ(saved[row].state, refuser ? ServiceSaveState::Refused : ServiceSaveState::Unchanged)
+            << "row " << row + 1;
+        EXPECT_EQ(saved[row].status, refuser ? 5 : 0) << "row " << row + 1;
+    }
+    EXPECT_EQ(RealSubKeyNames(kServicesKey), servicesBefore);
+    for (std::size_t row : {1u, 3u, 4u, 6u}) {
+        EXPECT_EQ(ReadReal(ParametersKey(row), kExternalSynchModeValueName).data, DwordBytes(2));
+        EXPECT_EQ(ReadReal(ParametersKey(row), kSynchFramesNumberValueName).data, DwordBytes(5));
+        EXPECT_EQ(RealValueNames(ServiceKey(row)).size(), 1u);
+    }
+    for (std::size_t row : {0u, 2u, 5u, 7u}) {
+        EXPECT_FALSE(RealKeyExists(ServiceKey(row))) << "row " << row + 1;
+    }
+
+    // Once the keys are writable again, the same save goes through.
+    for (std::size_t row : {1u, 4u, 6u}) {
+        ASSERT_TRUE(SetRealDacl(ParametersKey(row), kFullDacl));
+    }
+    EXPECT_TRUE(AllWritten(realStore.Save(4, 3)));
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        EXPECT_EQ(ReadReal(ParametersKey(row), kExternalSynchModeValueName).data, DwordBytes(4));
+        EXPECT_EQ(ReadReal(ParametersKey(row), kSynchFramesNumberValueName).data, DwordBytes(3));
+    }
 }
 
 TEST_F(Win32RegistryStoreTest, KeyDenyingAllAccessIsSkippedOnLoad)

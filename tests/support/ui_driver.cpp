@@ -91,6 +91,23 @@ HWND UiDriver::WaitForWindow(const char* caption, HWND other)
     return found;
 }
 
+int UiDriver::CountWindows(const char* caption) const
+{
+    struct Search {
+        const char* caption;
+        int count;
+    } search{caption, 0};
+    ::EnumThreadWindows(
+        m_modalThreadId,
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* pSearch = reinterpret_cast<Search*>(lParam);
+            pSearch->count += Text(hWnd) == pSearch->caption ? 1 : 0;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
 bool UiDriver::WaitForClose(HWND hWnd)
 {
     return WaitUntil([hWnd] { return !::IsWindow(hWnd) || !::IsWindowVisible(hWnd); },

@@ -20,6 +20,9 @@ public:
     // The visible top-level window of the modal thread with this caption,
     // other than `other`; null (and a test failure) past the deadline.
     HWND WaitForWindow(const char* caption, HWND other = nullptr);
+    // How many top-level windows of the modal thread, shown or not yet
+    // shown, have this caption.
+    int CountWindows(const char* caption) const;
     // Waits until the window is gone; false past the deadline.
     bool WaitForClose(HWND hWnd);
     // Polls `condition` until it holds; false (and a failure naming `what`)
