@@ -1,7 +1,8 @@
 // A small Win32 helper for the end-to-end scenarios: it reads what a person
 // would see in the running tool's windows (check states, enabled controls,
 // texts, the focused control), closes a window by its close box command, and
-// locks or unlocks a driver service's Parameters key.
+// locks or unlocks a driver service's Parameters key. It changes keys only
+// under Wine (the end-to-end prefix), never on a Windows machine.
 #include <windows.h>
 #include <sddl.h>
 
@@ -87,8 +88,18 @@ int Texts(HWND hDlg)
     return 0;
 }
 
+bool UnderWine()
+{
+    HMODULE hNtdll = ::GetModuleHandleA("ntdll.dll");
+    return hNtdll != nullptr && ::GetProcAddress(hNtdll, "wine_get_version") != nullptr;
+}
+
 int SetDacl(const char* service, const char* sddl)
 {
+    if (!UnderWine()) {
+        std::fputs("probe: refusing to change a driver key outside Wine\n", stderr);
+        return 2;
+    }
     const std::string path = std::string(kServicesKey) + service + "\\Parameters";
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
@@ -109,6 +120,10 @@ int SetDacl(const char* service, const char* sddl)
 
 int main(int argc, char** argv)
 {
+    // Tells the harness that Wine did start this process, so that a failed
+    // start can be told from a probe that answered "no".
+    std::fputs("probe: started\n", stderr);
+    std::fflush(stderr);
     if (argc < 3) {
         return Usage();
     }
