@@ -1,7 +1,9 @@
-// DriverParameterStore::Load over a registry built from the input: each row
-// absent or present, readable or not, with values of any type and size, or
-// none. The load must read the first readable row, take data of up to four
-// bytes over the defaults, and leave no key open.
+// DriverParameterStore::Load, then Save, over a registry built from the
+// input: each row absent or present, readable or not, writable or not, with
+// values of any type and size, or none, and its service key with or without
+// values of its own. The load must read the first readable row, take data of
+// up to four bytes over the defaults, and leave no key open. The save must
+// write every row when all are writable, and otherwise change nothing at all.
 #include "driver_parameter_store.h"
 #include "memory_registry.h"
 #include "sync_settings.h"
@@ -9,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -75,10 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input in(data, size);
     MemoryRegistry registry;
     bool expectFound = false;
+    bool expectRefused = false;
     std::uint32_t expectMode = 0;
     std::uint32_t expectFrames = 0;
     for (const DriverService& service : DriverServiceList) {
         const std::uint8_t row = in.Byte();
+        if ((row & 8) != 0) {
+            registry.SetDword(service.serviceKey, "Start", 3);
+        }
         if ((row & 1) == 0) {
             continue;
         }
@@ -88,8 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool readable = (row & 2) == 0;
         if (!readable) {
             registry.RestrictAccess(service.parametersKey, 0);
+            expectRefused = true;
         } else if ((row & 4) != 0) {
             registry.RestrictAccess(service.parametersKey, kKeyRead);
+            expectRefused = true;
         }
         if (readable && !expectFound) {
             expectFound = true;
@@ -105,5 +114,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(static_cast<std::uint32_t>(loaded.framesNumber) == expectFrames);
     }
     Check(registry.OpenKeyCount() == 0);
+
+    const std::vector<std::string> before = registry.Dump();
+    const std::uint32_t newMode = in.Byte();
+    const SaveResult saved = DriverParameterStore(registry).Save(newMode, -5);
+    Check(registry.OpenKeyCount() == 0);
+    Check(SaveRefused(saved) == expectRefused);
+    if (expectRefused) {
+        Check(registry.Dump() == before);
+    } else {
+        Check(AllWritten(saved));
+        for (const DriverService& service : DriverServiceList) {
+            const RegValue* mode = registry.FindValue(service.parametersKey, kExternalSynchModeValueName);
+            Check(mode != nullptr && mode->type == kRegDword && mode->data.size() == 4 &&
+                  mode->data[0] == newMode);
+        }
+    }
     return 0;
 }

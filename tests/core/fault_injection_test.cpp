@@ -282,8 +282,8 @@ TEST(FaultInjection, EveryOperationFailingAtEveryCallOfALoadAndASave)
                 if (found) {
                     const bool modeFails = operation == RegOperation::QueryValue && position == 1;
                     const bool framesFails = operation == RegOperation::QueryValue && position == 2;
-                    EXPECT_EQ(loaded.mode, modeFails ? kDefaultSynchMode : ModeOf(foundRow));
-                    EXPECT_EQ(loaded.framesNumber, framesFails ? kDefaultFramesNumber : FramesOf(foundRow));
+                    EXPECT_EQ(loaded.mode, modeFails ? 0u : ModeOf(foundRow));
+                    EXPECT_EQ(loaded.framesNumber, framesFails ? 1 : FramesOf(foundRow));
                 }
                 ExpectEveryKeyClosedOnce(registry);
                 EXPECT_EQ(registry.Dump(), before) << "a load changed the registry";
