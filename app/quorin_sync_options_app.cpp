@@ -2,6 +2,7 @@
 #include "quorin_sync_options_app.h"
 
 #include "quorin_sync_options_dlg.h"
+#include "win32_registry.h"
 
 BEGIN_MESSAGE_MAP(CQuorinSyncOptionsApp, CWinApp)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
@@ -16,7 +17,8 @@ BOOL CQuorinSyncOptionsApp::InitInstance()
     CWinApp::InitInstance();
     SetRegistryKey("Local AppWizard-Generated Applications");
 
-    CQuorinSyncOptionsDlg dlg;
+    Win32Registry registry;
+    CQuorinSyncOptionsDlg dlg(registry);
     m_pMainWnd = &dlg;
     dlg.DoModal(); // it has saved, or not, by the time it returns
     m_pMainWnd = nullptr; // the dialog object ends with this scope

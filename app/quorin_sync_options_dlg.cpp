@@ -5,11 +5,8 @@
 #include "save_failure_message.h"
 #include "sync_options_warning_message.h"
 #include "sync_settings.h"
-#include "win32_registry.h"
 
 namespace {
-
-Win32Registry g_windowsRegistry;
 
 const int kInputButtons[] = {IDC_INPUT_FRAME, IDC_INPUT_LINE, IDC_INPUT_SCANSTART};
 
@@ -28,11 +25,6 @@ BEGIN_MESSAGE_MAP(CQuorinSyncOptionsDlg, CDialog)
     ON_BN_CLICKED(IDC_INPUT_SCANSTART, &CQuorinSyncOptionsDlg::OnInputClicked)
     ON_BN_CLICKED(IDC_ENABLE_SYNC, &CQuorinSyncOptionsDlg::UpdateInputsEnabled)
 END_MESSAGE_MAP()
-
-CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(CWnd* pParent)
-    : CQuorinSyncOptionsDlg(g_windowsRegistry, pParent)
-{
-}
 
 CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)), m_nInput(FrameInput),
@@ -80,7 +72,10 @@ void CQuorinSyncOptionsDlg::UpdateInputsEnabled()
 {
     const BOOL bEnable = IsSyncEnabled() ? TRUE : FALSE;
     for (int nID : kInputButtons) {
-        GetDlgItem(nID)->EnableWindow(bEnable);
+        // A template without the control must not bring the program down.
+        if (CWnd* pButton = GetDlgItem(nID)) {
+            pButton->EnableWindow(bEnable);
+        }
     }
 }
 

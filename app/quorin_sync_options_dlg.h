@@ -11,9 +11,8 @@ class RegistryAccess;
 
 class CQuorinSyncOptionsDlg : public CDialog {
 public:
-    // Over the Windows registry.
-    explicit CQuorinSyncOptionsDlg(CWnd* pParent = nullptr);
-    // Over the given registry (for tests).
+    // Loads from and saves to the driver services in `registry`, which
+    // outlives the dialog.
     explicit CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent = nullptr);
 
     enum { IDD = IDD_SYNCOPTIONS_DIALOG };

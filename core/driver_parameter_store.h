@@ -15,10 +15,10 @@ struct DriverService {
     const char* parametersKey; // below HKEY_LOCAL_MACHINE
 };
 
-constexpr std::size_t kDriverServiceCount = 8;
+inline constexpr std::size_t kDriverServiceCount = 8;
 
 // The order decides whose values are shown: the first key that opens wins.
-constexpr std::array<DriverService, kDriverServiceCount> DriverServiceList = {{
+inline constexpr std::array<DriverService, kDriverServiceCount> DriverServiceList = {{
     {"Quorin", "SYSTEM\\CurrentControlSet\\services\\Quorin",
      "SYSTEM\\CurrentControlSet\\services\\Quorin\\Parameters"},
     {"QuorinDx", "SYSTEM\\CurrentControlSet\\services\\QuorinDx",

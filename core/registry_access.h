@@ -11,34 +11,22 @@ using RegKey = std::uintptr_t;
 // A Win32 status code (LONG); ERROR_SUCCESS is the only success.
 using RegStatus = std::int32_t;
 
-constexpr RegKey kHkeyLocalMachine = 0x80000002;
+inline constexpr RegKey kHkeyLocalMachine = 0x80000002;
 
-constexpr RegStatus kErrorSuccess = 0;
-constexpr RegStatus kErrorFileNotFound = 2;
-constexpr RegStatus kErrorAccessDenied = 5;
-constexpr RegStatus kErrorInvalidHandle = 6;
-constexpr RegStatus kErrorInvalidParameter = 87;
-constexpr RegStatus kErrorMoreData = 234;
+inline constexpr RegStatus kErrorSuccess = 0;
+inline constexpr RegStatus kErrorAccessDenied = 5;
 
 // Access rights (REGSAM).
-constexpr std::uint32_t kKeyQueryValue = 0x0001;
-constexpr std::uint32_t kKeySetValue = 0x0002;
-constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
-constexpr std::uint32_t kDelete = 0x10000;
-constexpr std::uint32_t kKeyRead = 0x20019;
-constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+inline constexpr std::uint32_t kKeyRead = 0x20019;
+inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
 // Value types.
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegBinary = 3;
-constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegQword = 11;
+inline constexpr std::uint32_t kRegDword = 4;
 
-constexpr std::uint32_t kRegOptionNonVolatile = 0;
+inline constexpr std::uint32_t kRegOptionNonVolatile = 0;
 
 // Create dispositions.
-constexpr std::uint32_t kRegCreatedNewKey = 1;
-constexpr std::uint32_t kRegOpenedExistingKey = 2;
+inline constexpr std::uint32_t kRegCreatedNewKey = 1;
 
 class RegistryAccess {
 public:

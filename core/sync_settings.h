@@ -13,7 +13,7 @@ enum SyncInput : std::int32_t {
     ScanStartInput = 2,
 };
 
-constexpr std::int32_t kSyncInputCount = 3;
+inline constexpr std::int32_t kSyncInputCount = 3;
 
 // Whether the index names one of the three inputs.
 constexpr bool IsSyncInput(std::int32_t input)
@@ -22,12 +22,12 @@ constexpr bool IsSyncInput(std::int32_t input)
 }
 
 // Registry value names under every driver service's Parameters key.
-constexpr const char* kExternalSynchModeValueName = "External synch mode";
-constexpr const char* kSynchFramesNumberValueName = "Synch frames number";
+inline constexpr const char* kExternalSynchModeValueName = "External synch mode";
+inline constexpr const char* kSynchFramesNumberValueName = "Synch frames number";
 
 // What a value that cannot be read stands for: synchronization off, one frame.
-constexpr std::uint32_t kDefaultSynchMode = 0;
-constexpr std::int32_t kDefaultFramesNumber = 1;
+inline constexpr std::uint32_t kDefaultSynchMode = 0;
+inline constexpr std::int32_t kDefaultFramesNumber = 1;
 
 struct DecodedSynchMode {
     bool enabled;
@@ -49,7 +49,7 @@ DecodedSynchMode DecodeSynchMode(std::uint32_t mode, std::int32_t currentInput);
 std::int32_t ParseFramesNumber(const char* text);
 
 // Room for "-2147483648" and its terminator.
-constexpr int kFramesNumberTextCapacity = 12;
+inline constexpr int kFramesNumberTextCapacity = 12;
 
 struct FramesNumberText {
     char chars[kFramesNumberTextCapacity];

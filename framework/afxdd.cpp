@@ -17,8 +17,17 @@ HWND CDataExchange::PrepareCtrl(int nIDC) const
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
-    if (rControl.m_hWnd == nullptr) {
-        rControl.SubclassWindow(pDX->PrepareCtrl(nIDC));
+    if (rControl.m_hWnd != nullptr) {
+        return;
+    }
+    // A wrapper without a map of its own only sends messages to its control,
+    // so it is attached and the control keeps its own procedure; one with a
+    // map takes the control's messages first.
+    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    if (rControl.HasOwnMessageMap()) {
+        rControl.SubclassWindow(hWndCtrl);
+    } else {
+        rControl.Attach(hWndCtrl);
     }
 }
 

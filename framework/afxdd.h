@@ -16,7 +16,8 @@ public:
     HWND PrepareCtrl(int nIDC) const;
 };
 
-// Attaches the wrapper to the dialog's control nIDC, the first time only.
+// Attaches the wrapper to the dialog's control nIDC, the first time only,
+// until the dialog's window is destroyed.
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 
 // The radio group that starts at nIDC and runs to the next control with

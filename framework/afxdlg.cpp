@@ -1,5 +1,6 @@
-// CDialog over DialogBoxParamA: the dialog procedure finds the object from
-// the WM_INITDIALOG parameter and dispatches through its message map.
+// CDialog over DialogBoxParamA: the dialog procedure attaches the object
+// given with WM_INITDIALOG, finds it from its window afterwards, and
+// dispatches through its message map.
 #include "afxdlg.h"
 
 #include "afxwinapp.h"
@@ -31,7 +32,8 @@ bool ReturnsResultDirectly(UINT message)
 
 } // namespace
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd)
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd), m_bDeclineNext(false)
 {
 }
 
@@ -49,7 +51,7 @@ INT_PTR CDialog::DoModal()
     }
     ++g_nModalDepth;
     const INT_PTR nResult =
-        ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDHelp), hWndOwner,
+        ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hWndOwner,
                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (--g_nModalDepth == 0) {
         DeleteTempMap();
@@ -67,18 +69,23 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 {
     if (message == WM_INITDIALOG) {
         auto* pDialog = reinterpret_cast<CDialog*>(lParam);
-        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
         pDialog->Attach(hWnd);
         return pDialog->HandleInitDialog();
     }
     // Messages before WM_INITDIALOG (WM_SETFONT) find no object yet.
-    auto* pDialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
-    if (pDialog == nullptr) {
+    CWnd* pWnd = FromHandlePermanent(hWnd);
+    if (pWnd == nullptr || !pWnd->IsKindOf(RUNTIME_CLASS(CDialog))) {
+        return FALSE;
+    }
+    auto* pDialog = static_cast<CDialog*>(pWnd);
+    if (pDialog->m_bDeclineNext) {
+        pDialog->m_bDeclineNext = false;
         return FALSE;
     }
     const INT_PTR nResult = pDialog->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+    if (message == WM_DESTROY) {
+        pDialog->DetachChildren();
+    } else if (message == WM_NCDESTROY) {
         pDialog->Detach();
     }
     return nResult;
@@ -169,8 +176,8 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode)
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // The dialog manager calls DialogProc from DefDlgProc, so handing the
-    // message back to DefDlgProc would come round again; what DefDlgProc
-    // does with a message its dialog procedure declines is DefWindowProc.
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    m_bDeclineNext = true;
+    const LRESULT lResult = ::DefDlgProcA(m_hWnd, message, wParam, lParam);
+    m_bDeclineNext = false;
+    return lResult;
 }

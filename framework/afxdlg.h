@@ -23,9 +23,11 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
 
+    // What DefDlgProc does with the message: the dialog procedure declines
+    // it, and the dialog manager's own processing runs.
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    UINT m_nIDHelp;
+    UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
 
     DECLARE_MESSAGE_MAP()
@@ -35,4 +37,8 @@ private:
     INT_PTR HandleInitDialog();
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void FocusFirstTabStop();
+
+    // Set while DefWindowProc hands a message to DefDlgProc, which calls the
+    // dialog procedure with it first: that call declines it.
+    bool m_bDeclineNext;
 };

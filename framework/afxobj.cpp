@@ -1,10 +1,7 @@
 // Run-time class information.
 #include "afxobj.h"
 
-#include <cstring>
-
-const CRuntimeClass CObject::classCObject = {"CObject", static_cast<int>(sizeof(CObject)),
-                                             0xFFFF, nullptr, nullptr};
+const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
 
 const CRuntimeClass* CObject::GetThisClass()
 {

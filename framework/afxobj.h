@@ -6,12 +6,11 @@
 
 class CObject;
 
+// Only the parts the program uses: no object size, schema or dynamic
+// creation.
 struct CRuntimeClass {
     LPCSTR m_lpszClassName;
-    int m_nObjectSize;
-    UINT m_wSchema;                                 // 0xFFFF: not serializable
-    CObject* (*m_pfnCreateObject)();                // null: no dynamic creation
-    const CRuntimeClass* (*m_pfnGetBaseClass)();    // null for CObject
+    const CRuntimeClass* (*m_pfnGetBaseClass)(); // null for CObject
 
     BOOL IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
 };
@@ -25,9 +24,8 @@ public:                                                                         
     const CRuntimeClass* GetRuntimeClass() const override;
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                            \
-    const CRuntimeClass class_name::class##class_name = {                                         \
-        #class_name, static_cast<int>(sizeof(class_name)), 0xFFFF, nullptr,                       \
-        &base_class_name::GetThisClass};                                                          \
+    const CRuntimeClass class_name::class##class_name = {#class_name,                             \
+                                                         &base_class_name::GetThisClass};         \
     const CRuntimeClass* class_name::GetThisClass() { return &class_name::class##class_name; }   \
     const CRuntimeClass* class_name::GetRuntimeClass() const { return &class_name::class##class_name; }
 

@@ -69,17 +69,6 @@ int CWinApp::ExitInstance()
     return 0;
 }
 
-int CWinApp::Run()
-{
-    MSG msg = {};
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    ExitInstance();
-    return static_cast<int>(msg.wParam);
-}
-
 void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey)
 {
     m_pszRegistryKey = lpszRegistryKey;

@@ -15,10 +15,10 @@ public:
     explicit CWinApp(LPCSTR lpszAppName = nullptr);
     ~CWinApp() override;
 
+    // The program runs what it has to run here (a modal dialog); the layer
+    // has no message loop of its own, so the program ends when this returns.
     virtual BOOL InitInstance();
     virtual int ExitInstance();
-    // The message loop, for an InitInstance that returns TRUE.
-    virtual int Run();
 
     // Records the per-user profile root; nothing is read or written there.
     void SetRegistryKey(LPCSTR lpszRegistryKey);

@@ -93,26 +93,50 @@ void CWnd::DeleteTempMap()
     }
 }
 
-void CWnd::Attach(HWND hWnd)
+BOOL CWnd::Attach(HWND hWndNew)
 {
-    m_hWnd = hWnd;
-    ::SetPropA(hWnd, kPermanentProperty, this);
+    if (hWndNew == nullptr || m_hWnd != nullptr || FromHandlePermanent(hWndNew) != nullptr) {
+        return FALSE;
+    }
+    m_hWnd = hWndNew;
+    ::SetPropA(hWndNew, kPermanentProperty, this);
+    return TRUE;
 }
 
-void CWnd::Detach()
+HWND CWnd::Detach()
 {
-    if (m_hWnd != nullptr) {
-        ::RemovePropA(m_hWnd, kPermanentProperty);
+    HWND hWnd = m_hWnd;
+    if (hWnd != nullptr) {
+        ::RemovePropA(hWnd, kPermanentProperty);
         m_hWnd = nullptr;
     }
+    return hWnd;
+}
+
+void CWnd::DetachChildren()
+{
+    ::EnumChildWindows(
+        m_hWnd,
+        [](HWND hWndChild, LPARAM /*lParam*/) -> BOOL {
+            CWnd* pWnd = FromHandlePermanent(hWndChild);
+            if (pWnd != nullptr && pWnd->m_pfnSuper == nullptr) {
+                pWnd->Detach();
+            }
+            return TRUE;
+        },
+        0);
+}
+
+bool CWnd::HasOwnMessageMap() const
+{
+    return GetMessageMap() != CWnd::GetThisMessageMap();
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
-    if (hWnd == nullptr || m_hWnd != nullptr || FromHandlePermanent(hWnd) != nullptr) {
+    if (!Attach(hWnd)) {
         return FALSE;
     }
-    Attach(hWnd);
     m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
         hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
     return TRUE;
@@ -205,11 +229,6 @@ CWnd* CWnd::GetDlgItem(int nID) const
 void CWnd::GetDlgItem(int nID, HWND* phWnd) const
 {
     *phWnd = ::GetDlgItem(m_hWnd, nID);
-}
-
-int CWnd::GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const
-{
-    return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
 }
 
 void CWnd::GetWindowText(CString& rString) const

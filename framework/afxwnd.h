@@ -17,15 +17,17 @@ public:
     CWnd();
     ~CWnd() override;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
-    operator HWND() const { return m_hWnd; }
-
     // The object attached to a window, if any (a dialog, or a control given
-    // to DDX_Control); FromHandle gives a temporary wrapper otherwise, valid
-    // until the outermost modal dialog ends.
+    // to DDX_Control): the one way from a window to its object, a window
+    // property. FromHandle gives a temporary wrapper otherwise, valid until
+    // the outermost modal dialog ends.
     static CWnd* FromHandlePermanent(HWND hWnd);
     static CWnd* FromHandle(HWND hWnd);
     static void DeleteTempMap();
+
+    // Attaches this object to a window without taking its messages.
+    BOOL Attach(HWND hWndNew);
+    HWND Detach();
 
     // Attaches this object to a control and routes its messages through
     // this object's map before the control's own procedure.
@@ -34,11 +36,8 @@ public:
 
     CWnd* GetDlgItem(int nID) const;
     void GetDlgItem(int nID, HWND* phWnd) const;
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     void SetWindowText(LPCSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
-    int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
@@ -69,8 +68,9 @@ protected:
     // TRUE when a handler of the map took the message.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
-    void Attach(HWND hWnd);
-    void Detach();
+    // Lets go of the wrappers attached to this window's children without
+    // taking their messages (those that did let go at their WM_NCDESTROY).
+    void DetachChildren();
 
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     afx_msg void OnPaint();
@@ -79,6 +79,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    friend void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+
+    // Whether the object's map chain holds more than CWnd's own entries, so
+    // that its window's messages must come through it.
+    // cppcheck-suppress unusedPrivateFunction ; DDX_Control, a friend, calls it
+    bool HasOwnMessageMap() const;
+
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     WNDPROC m_pfnSuper;

@@ -1,5 +1,5 @@
 // The program's entry point: the application object built during static
-// initialisation runs InitInstance once; FALSE ends the process.
+// initialisation runs InitInstance once, and the process ends.
 #include "afxwinapp.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpCmdLine*/,
@@ -10,8 +10,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPSTR /*lpC
         return -1;
     }
     pApp->m_hInstance = hInstance;
-    if (!pApp->InitInstance()) {
-        return pApp->ExitInstance();
-    }
-    return pApp->Run();
+    pApp->InitInstance();
+    return pApp->ExitInstance();
 }

@@ -106,7 +106,6 @@ TEST(WarningDialog, CarriesItsOwnRunTimeClass)
     EXPECT_TRUE(warning.IsKindOf(RUNTIME_CLASS(CDialog)));
     EXPECT_TRUE(warning.IsKindOf(RUNTIME_CLASS(CWnd)));
     EXPECT_FALSE(warning.IsKindOf(RUNTIME_CLASS(CWinApp)));
-    EXPECT_EQ(warning.GetRuntimeClass()->m_pfnCreateObject, nullptr);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // The layer over real windows: DDX_Radio's group walk, DDX_Control's
-// attachment, and CString.
+// attachment and when it ends, and CString.
 #include <afxwin.h>
+
+#include "resource.h"
+#include "ui_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -92,26 +95,102 @@ TEST_F(RadioWindow, SaveGivesTheCheckedIndexOrMinusOne)
     EXPECT_EQ(Save(), 2);
 }
 
-TEST_F(RadioWindow, ControlIsAttachedOnceAndLetGoWhenItsWindowGoes)
+// A control wrapper with a map of its own: its control's messages must come
+// through it.
+class CPaintCountingButton : public CButton {
+public:
+    int m_nPaints = 0;
+
+protected:
+    afx_msg void OnPaint()
+    {
+        ++m_nPaints;
+        Default();
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPaintCountingButton, CButton)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST_F(RadioWindow, PlainWrapperIsAttachedOnceWithoutTakingTheControlsMessages)
 {
     CButton button;
     CButton other;
     CDataExchange dx(&m_parent, FALSE);
-    DDX_Control(&dx, kFirst, button);
     HWND hFirst = ::GetDlgItem(m_parent.m_hWnd, kFirst);
+    const LONG_PTR procedure = ::GetWindowLongPtrA(hFirst, GWLP_WNDPROC);
+    DDX_Control(&dx, kFirst, button);
     EXPECT_EQ(button.m_hWnd, hFirst);
     EXPECT_EQ(CWnd::FromHandlePermanent(hFirst), &button);
+    EXPECT_EQ(::GetWindowLongPtrA(hFirst, GWLP_WNDPROC), procedure) << "not subclassed";
     DDX_Control(&dx, kFirst, button);
     EXPECT_EQ(CWnd::FromHandlePermanent(hFirst), &button);
+    EXPECT_FALSE(other.Attach(hFirst)) << "one wrapper per window";
     EXPECT_FALSE(other.SubclassWindow(hFirst)) << "one wrapper per window";
 
-    // Messages still reach the control through the wrapper.
+    // Messages reach the control through the wrapper.
     button.SetCheck(BST_CHECKED);
     EXPECT_EQ(button.GetCheck(), BST_CHECKED);
-
-    ::DestroyWindow(hFirst);
-    EXPECT_EQ(button.m_hWnd, nullptr);
+    EXPECT_EQ(button.Detach(), hFirst);
     EXPECT_EQ(CWnd::FromHandlePermanent(hFirst), nullptr);
+}
+
+TEST_F(RadioWindow, WrapperWithItsOwnMapTakesTheControlsMessagesUntilItsWindowGoes)
+{
+    CPaintCountingButton button;
+    CDataExchange dx(&m_parent, FALSE);
+    HWND hSecond = ::GetDlgItem(m_parent.m_hWnd, kSecond);
+    DDX_Control(&dx, kSecond, button);
+    EXPECT_EQ(CWnd::FromHandlePermanent(hSecond), &button);
+    ::SendMessageA(hSecond, WM_PAINT, 0, 0);
+    EXPECT_EQ(button.m_nPaints, 1);
+    ::DestroyWindow(hSecond);
+    EXPECT_EQ(button.m_hWnd, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(hSecond), nullptr);
+}
+
+// A dialog that attaches a plain wrapper to its text, as the application's
+// dialogs do.
+class CTextDialog : public CDialog {
+public:
+    CTextDialog() : CDialog(IDD_SYNC_WARNING) {}
+    CStatic m_text;
+    HWND m_hText = nullptr;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        CDialog::DoDataExchange(pDX);
+        DDX_Control(pDX, IDC_WARNING_TEXT, m_text);
+        m_hText = m_text.m_hWnd;
+    }
+};
+
+TEST(DialogControls, PlainWrappersLetGoWhenTheirDialogEnds)
+{
+    CTextDialog dialog;
+    UiDriver::Run([&dialog] { return dialog.DoModal(); },
+                  [](UiDriver& ui) {
+                      HWND hDlg = ui.WaitForWindow("WARNING!");
+                      ASSERT_NE(hDlg, nullptr);
+                      UiDriver::Click(hDlg, IDCANCEL);
+                      ui.WaitForClose(hDlg);
+                  });
+    ASSERT_NE(dialog.m_hText, nullptr);
+    EXPECT_EQ(dialog.m_text.m_hWnd, nullptr) << "no handle left to a destroyed control";
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    // A second run attaches afresh.
+    UiDriver::Run([&dialog] { return dialog.DoModal(); },
+                  [&dialog](UiDriver& ui) {
+                      HWND hDlg = ui.WaitForWindow("WARNING!");
+                      ASSERT_NE(hDlg, nullptr);
+                      EXPECT_EQ(dialog.m_text.m_hWnd, ::GetDlgItem(hDlg, IDC_WARNING_TEXT));
+                      UiDriver::Click(hDlg, IDCANCEL);
+                      ui.WaitForClose(hDlg);
+                  });
 }
 
 TEST_F(RadioWindow, TemporaryWrappersAreReusedAndDeleted)

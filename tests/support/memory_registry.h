@@ -13,6 +13,23 @@
 #include <string>
 #include <vector>
 
+// The rest of the Win32 codes that the model answers with or is set up with.
+inline constexpr RegStatus kErrorFileNotFound = 2;
+inline constexpr RegStatus kErrorInvalidHandle = 6;
+inline constexpr RegStatus kErrorInvalidParameter = 87;
+inline constexpr RegStatus kErrorMoreData = 234;
+
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
+inline constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
+inline constexpr std::uint32_t kDelete = 0x10000;
+
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegQword = 11;
+
+inline constexpr std::uint32_t kRegOpenedExistingKey = 2;
+
 // REG_DWORD data: the value's four bytes, least significant first.
 std::vector<unsigned char> DwordBytes(std::uint32_t value);
 
