@@ -43,8 +43,8 @@ bool SaveRefused(const SaveResult& result)
     return false;
 }
 
-std::uint32_t DriverParameterStore::QueryDword(RegKey key, const char* valueName,
-                                               std::uint32_t fallback) const
+bool DriverParameterStore::QueryDword(RegKey key, const char* valueName, std::uint32_t fallback,
+                                      std::uint32_t* value) const
 {
     // Shorter data lands over the preset default's leading bytes, as it lies;
     // longer data fails the query and leaves the default.
@@ -54,9 +54,11 @@ std::uint32_t DriverParameterStore::QueryDword(RegKey key, const char* valueName
     std::uint32_t size = kDwordSize;
     if (registry_.RegQueryValueExA(key, valueName, nullptr, &type, buffer, &size) !=
         kErrorSuccess) {
-        return fallback;
+        *value = fallback;
+        return false;
     }
-    return ReadLittleEndian(buffer);
+    *value = ReadLittleEndian(buffer);
+    return true;
 }
 
 RegStatus DriverParameterStore::SetDword(RegKey key, const char* valueName,
@@ -69,21 +71,32 @@ RegStatus DriverParameterStore::SetDword(RegKey key, const char* valueName,
 
 LoadResult DriverParameterStore::Load() const
 {
-    for (const DriverService& service : DriverServiceList) {
-        RegKey key = 0;
-        if (registry_.RegOpenKeyExA(kHkeyLocalMachine, service.parametersKey, 0, kKeyRead,
-                                    &key) != kErrorSuccess) {
-            continue;
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        const ServiceReading reading = ReadService(row);
+        if (reading.found) {
+            return LoadResult{true, reading.mode, reading.framesNumber};
         }
-        LoadResult result{};
-        result.found = true;
-        result.mode = QueryDword(key, kExternalSynchModeValueName, kDefaultSynchMode);
-        result.framesNumber = static_cast<std::int32_t>(QueryDword(
-            key, kSynchFramesNumberValueName, static_cast<std::uint32_t>(kDefaultFramesNumber)));
-        registry_.RegCloseKey(key);
-        return result;
     }
     return LoadResult{false, kDefaultSynchMode, kDefaultFramesNumber};
+}
+
+ServiceReading DriverParameterStore::ReadService(std::size_t row) const
+{
+    ServiceReading reading{false, false, kDefaultSynchMode, false, kDefaultFramesNumber};
+    RegKey key = 0;
+    if (registry_.RegOpenKeyExA(kHkeyLocalMachine, DriverServiceList[row].parametersKey, 0,
+                                kKeyRead, &key) != kErrorSuccess) {
+        return reading;
+    }
+    reading.found = true;
+    reading.modeRead =
+        QueryDword(key, kExternalSynchModeValueName, kDefaultSynchMode, &reading.mode);
+    std::uint32_t frames = 0;
+    reading.framesRead = QueryDword(key, kSynchFramesNumberValueName,
+                                    static_cast<std::uint32_t>(kDefaultFramesNumber), &frames);
+    reading.framesNumber = static_cast<std::int32_t>(frames);
+    registry_.RegCloseKey(key);
+    return reading;
 }
 
 SaveResult DriverParameterStore::Save(std::uint32_t mode, std::int32_t framesNumber) const

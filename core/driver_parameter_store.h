@@ -43,6 +43,15 @@ struct LoadResult {
     std::int32_t framesNumber;  // "Synch frames number", or its default
 };
 
+// What one service's Parameters key holds, read as a load reads it.
+struct ServiceReading {
+    bool found;                 // its Parameters key opened for reading
+    bool modeRead;              // "External synch mode" was read; else mode is its default
+    std::uint32_t mode;
+    bool framesRead;            // "Synch frames number" was read; else its default
+    std::int32_t framesNumber;
+};
+
 // Where a save left one driver service.
 enum class ServiceSaveState : std::uint8_t {
     Written,      // it holds both new values
@@ -76,6 +85,9 @@ public:
     // rights still sees what the drivers are set to.
     LoadResult Load() const;
 
+    // One service's values, with read access only (for audits of all eight).
+    ServiceReading ReadService(std::size_t row) const;
+
     // All or nothing as far as the registry allows: first opens (or creates)
     // every service's Parameters key for writing; only when all eight opened
     // does it write the two values into each. When any refused, it writes
@@ -84,7 +96,9 @@ public:
     SaveResult Save(std::uint32_t mode, std::int32_t framesNumber) const;
 
 private:
-    std::uint32_t QueryDword(RegKey key, const char* valueName, std::uint32_t fallback) const;
+    // The value read, or `fallback` (and false) when it cannot be read.
+    bool QueryDword(RegKey key, const char* valueName, std::uint32_t fallback,
+                    std::uint32_t* value) const;
     RegStatus SetDword(RegKey key, const char* valueName, std::uint32_t value) const;
     ServiceSaveStatus WriteValues(RegKey key, std::uint32_t mode, std::int32_t framesNumber) const;
     // Removes the Parameters key made for a service in this save, and its

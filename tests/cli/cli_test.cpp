@@ -1,0 +1,177 @@
+// quorin-sync's commands over the in-memory registry: what each prints and
+// the exit code a script sees.
+#include "cli_arguments.h"
+#include "driver_parameter_store.h"
+#include "memory_registry.h"
+#include "quorin_sync_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    int Run(const std::vector<std::string>& args)
+    {
+        output = CliOutput();
+        return RunCli(args, registry, output);
+    }
+
+    void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
+    {
+        registry.SetDword(DriverServiceList[row].parametersKey, "External synch mode", mode);
+        registry.SetDword(DriverServiceList[row].parametersKey, "Synch frames number",
+                          static_cast<std::uint32_t>(frames));
+    }
+
+    void SeedAll(std::uint32_t mode, std::int32_t frames)
+    {
+        for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+            Seed(row, mode, frames);
+        }
+    }
+
+    MemoryRegistry registry;
+    CliOutput output;
+};
+
+TEST_F(CliTest, UsageErrorsExitTwoWithTheReasonAndChangeNothing)
+{
+    struct Case {
+        std::vector<std::string> args;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {{}, "no command given"},
+        {{"sett"}, "unknown command \"sett\""},
+        {{"show", "--mode", "off"}, "unknown option \"--mode\" for \"show\""},
+        {{"set", "--mode", "fast", "--frames", "1"}, "unknown mode \"fast\""},
+        {{"set", "--mode", "line"}, "\"set\" needs both --mode and --frames"},
+        {{"set", "--mode", "line", "--frames"}, "--frames needs a value"},
+        {{"set", "--mode", "line", "--mode", "off", "--frames", "1"}, "--mode given twice"},
+        {{"check", "--mode", "off", "--frames", "12x"}, "\"12x\" is not a whole number"},
+        {{"check", "--mode", "off", "--frames", ""}, "\"\" is not a whole number"},
+        {{"check", "--mode", "off", "--frames", " 3"}, "\" 3\" is not a whole number"},
+        {{"check", "--mode", "off", "--frames", "1.5"}, "\"1.5\" is not a whole number"},
+        {{"check", "--mode", "off", "--frames", "2147483648"}, "\"2147483648\" is not a whole number"},
+        {{"check", "--mode", "off", "--frames", "-"}, "\"-\" is not a whole number"},
+        {{"set", "--mode", "off", "--frames", "1", "extra"}, "unknown option \"extra\""},
+        {{"--version", "x"}, "\"--version\" takes nothing after it"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.args), 2) << c.reason;
+        EXPECT_TRUE(Contains(output.err, c.reason)) << output.err;
+        EXPECT_TRUE(Contains(output.err, "usage: quorin-sync show [--json]")) << output.err;
+        EXPECT_EQ(output.out, "");
+    }
+    EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::OpenKey), 0u);
+}
+
+TEST_F(CliTest, FramesTakeTheWhole32BitRangeAndBothOptionForms)
+{
+    ASSERT_EQ(Run({"set", "--mode=scanstart", "--frames=-2147483648"}), 0) << output.err;
+    EXPECT_EQ(registry.FindValue(DriverServiceList[7].parametersKey, "Synch frames number")->data,
+              (std::vector<unsigned char>{0x00, 0x00, 0x00, 0x80}));
+    EXPECT_EQ(registry.FindValue(DriverServiceList[7].parametersKey, "External synch mode")->data,
+              (std::vector<unsigned char>{4, 0, 0, 0}));
+    EXPECT_EQ(Run({"check", "--frames", "+2147483647", "--mode", "frame"}), 1);
+    EXPECT_EQ(Run({"set", "--frames", "2147483647", "--mode", "off"}), 0);
+    EXPECT_EQ(Run({"check", "--mode", "off", "--frames", "2147483647"}), 0) << output.out;
+}
+
+TEST_F(CliTest, HelpAndVersion)
+{
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_TRUE(Contains(output.out, "usage: quorin-sync show [--json]"));
+    EXPECT_TRUE(Contains(output.out, "4 set refused for want of rights"));
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(output.out, "quorin-sync 1.3.0.0\n");
+}
+
+TEST_F(CliTest, ShowListsEveryServiceAndWhetherTheyAgree)
+{
+    Seed(0, 4, 3);
+    Seed(2, 3, 7);
+    registry.SetDword(DriverServiceList[3].parametersKey, "External synch mode", 2);
+    EXPECT_EQ(Run({"show"}), 0);
+    EXPECT_TRUE(Contains(output.out, "Quorin     yes      4 (scanstart)   3\n")) << output.out;
+    EXPECT_TRUE(Contains(output.out, "QuorinDx   no       -               -\n")) << output.out;
+    EXPECT_TRUE(Contains(output.out, "QuorinRv   yes      3 (unknown)     7\n")) << output.out;
+    EXPECT_TRUE(Contains(output.out, "QuorinM    yes      2 (line)        not set\n")) << output.out;
+    EXPECT_TRUE(Contains(output.out, "The eight services do not agree.\n")) << output.out;
+
+    SeedAll(2, 5);
+    EXPECT_EQ(Run({"show"}), 0);
+    EXPECT_TRUE(Contains(output.out, "All eight services agree: mode 2 (line), frames 5.\n"))
+        << output.out;
+    EXPECT_EQ(Run({"show", "--json"}), 0);
+    EXPECT_TRUE(Contains(output.out, "{\"name\": \"QuorinNq\", \"present\": true, \"mode\": 2, "
+                                     "\"meaning\": \"line\", \"frames\": 5}"))
+        << output.out;
+    EXPECT_TRUE(Contains(output.out, "\"agree\": true, \"mode\": 2, \"meaning\": \"line\", \"frames\": 5}"))
+        << output.out;
+    EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u) << "show writes nothing";
+}
+
+TEST_F(CliTest, CheckPassesOnlyWhenEveryServiceHoldsExactlyTheSettings)
+{
+    SeedAll(4, 3);
+    EXPECT_EQ(Run({"check", "--mode", "scanstart", "--frames", "3"}), 0);
+    EXPECT_EQ(output.out, "All eight services hold mode 4 (scanstart), frames 3.\n");
+
+    Seed(4, 1, 3);
+    Seed(6, 4, 9);
+    EXPECT_EQ(Run({"check", "--mode", "scanstart", "--frames", "3"}), 1);
+    EXPECT_EQ(output.out, "QuorinPx7: mode 1 (frame), expected 4 (scanstart)\n"
+                          "QuorinSv: frames 9, expected 3\n");
+
+    registry.DeleteKey(DriverServiceList[1].serviceKey);
+    EXPECT_EQ(Run({"check", "--mode", "frame", "--frames", "3"}), 1);
+    EXPECT_TRUE(Contains(output.out, "QuorinDx: no Parameters key\n")) << output.out;
+    EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u) << "check writes nothing";
+}
+
+TEST_F(CliTest, SetWritesAllEightOrRefusesWithFourAndChangesNothing)
+{
+    EXPECT_EQ(Run({"set", "--mode", "line", "--frames", "6"}), 0);
+    EXPECT_EQ(output.out, "Set all eight services to mode 2 (line), frames 6.\n");
+    EXPECT_EQ(Run({"check", "--mode", "line", "--frames", "6"}), 0);
+
+    for (std::size_t row : {2u, 5u}) {
+        registry.RestrictAccess(DriverServiceList[row].parametersKey, 0x20019);
+    }
+    const std::vector<std::string> before = registry.Dump();
+    EXPECT_EQ(Run({"set", "--mode", "off", "--frames", "1"}), 4);
+    EXPECT_EQ(registry.Dump(), before);
+    EXPECT_TRUE(Contains(output.err, "QuorinRv: refused: access denied (run as administrator)\n"))
+        << output.err;
+    EXPECT_TRUE(Contains(output.err, "QuorinS: refused: access denied")) << output.err;
+    EXPECT_TRUE(Contains(output.err, "Quorin: unchanged\n")) << output.err;
+    EXPECT_TRUE(Contains(output.err, "Nothing was changed")) << output.err;
+}
+
+TEST_F(CliTest, OtherFailuresExitThree)
+{
+    registry.InjectFault(RegOperation::CreateKey, 2, 1392);
+    EXPECT_EQ(Run({"set", "--mode", "off", "--frames", "1"}), 3);
+    EXPECT_TRUE(Contains(output.err, "QuorinDx: refused: error 1392\n")) << output.err;
+    EXPECT_TRUE(Contains(output.err, "Nothing was saved.\n")) << output.err;
+
+    // A write that fails after every key opened.
+    registry.InjectFault(RegOperation::SetValue, 3, 1392);
+    EXPECT_EQ(Run({"set", "--mode", "off", "--frames", "1"}), 3);
+    EXPECT_TRUE(Contains(output.err, "QuorinDx: unchanged: error 1392\n")) << output.err;
+    EXPECT_TRUE(Contains(output.err, "Quorin: written\n")) << output.err;
+    EXPECT_TRUE(Contains(output.err, "only partly saved")) << output.err;
+}
+
+} // namespace

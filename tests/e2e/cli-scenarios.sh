@@ -1,0 +1,122 @@
+# End-to-end scenarios of quorin-sync.exe, sourced by run-e2e: the real
+# console program under Wine, judged by its exit codes, its output (the JSON
+# read by a real parser) and `wine reg query`.
+
+CLI_OUT="$work/cli.out"
+CLI_ERR="$work/cli.err"
+
+# Runs quorin-sync with the arguments given; its exit code in CLI_STATUS,
+# its output in CLI_OUT and CLI_ERR. A start that Wine itself reports as
+# failed is tried once more.
+cli() {
+  local attempt
+  for attempt in 1 2; do
+    CLI_STATUS=0
+    wine "$cli_exe" "$@" </dev/null >"$CLI_OUT" 2>"$CLI_ERR" || CLI_STATUS=$?
+    sed -i 's/\r$//' "$CLI_OUT" "$CLI_ERR"
+    grep -q 'ShellExecuteEx failed\|^wine: ' "$CLI_ERR" || return 0
+    echo "Wine did not start quorin-sync (attempt $attempt): $(head -c 2000 "$CLI_ERR")" >&2
+  done
+  fail "Wine failed to start quorin-sync twice running"
+}
+expect_cli_status() {
+  [ "$CLI_STATUS" = "$1" ] ||
+    fail "quorin-sync exited $CLI_STATUS, expected $1; stdout: $(cat "$CLI_OUT"); stderr: $(cat "$CLI_ERR")"
+}
+expect_cli_out() { grep -qF -- "$1" "$CLI_OUT" || fail "stdout lacks \"$1\": $(cat "$CLI_OUT")"; }
+expect_cli_err() { grep -qF -- "$1" "$CLI_ERR" || fail "stderr lacks \"$1\": $(cat "$CLI_ERR")"; }
+
+# Every service tree, as reg export writes it, for before-and-after checks.
+export_services() { # into folder $1
+  local service
+  mkdir -p "$1"
+  for service in "${SERVICES[@]}"; do
+    rm -f "$1/$service.reg"
+    wine_quiet reg export "$SERVICES_KEY\\$service" "Z:${1//\//\\}\\$service.reg" /y >/dev/null || true
+    stop_if_wine_broken
+  done
+}
+
+scenario_cli_set_check_show_and_their_exit_codes() {
+  cli show
+  expect_cli_status 0
+  expect_cli_out "QuorinNq   no       -               -"
+  expect_cli_out "The eight services do not agree."
+
+  cli set --mode line --frames 6
+  expect_cli_status 0
+  expect_cli_out "Set all eight services to mode 2 (line), frames 6."
+  expect_every_service 0x2 0x6
+
+  cli check --mode line --frames 6
+  expect_cli_status 0
+  cli check --mode scanstart --frames 6
+  expect_cli_status 1
+  expect_cli_out "QuorinPx7: mode 2 (line), expected 4 (scanstart)"
+
+  # Usage errors change nothing.
+  for args in "set --mode line --frames 6x" "set --mode fast --frames 1" "sett" "set --frames 99999999999 --mode off"; do
+    # shellcheck disable=SC2086
+    cli $args
+    expect_cli_status 2
+    expect_cli_err "usage: quorin-sync"
+  done
+  expect_every_service 0x2 0x6
+
+  cli --version
+  expect_cli_status 0
+  expect_cli_out "quorin-sync 1.3.0.0"
+}
+
+scenario_cli_show_json_is_read_by_a_json_parser() {
+  seed Quorin 00000004 00000003
+  seed QuorinM 00000003 fffffffd
+  cli show --json
+  expect_cli_status 0
+  python3 - "$CLI_OUT" <<'PY' || fail "the JSON is not what was stored: $(cat "$CLI_OUT")"
+import json, sys
+data = json.load(open(sys.argv[1]))
+services = {s["name"]: s for s in data["services"]}
+assert [s["name"] for s in data["services"]] == [
+    "Quorin", "QuorinDx", "QuorinRv", "QuorinM", "QuorinPx7", "QuorinS", "QuorinSv", "QuorinNq"]
+assert services["Quorin"] == {"name": "Quorin", "present": True, "mode": 4,
+                              "meaning": "scanstart", "frames": 3}
+assert services["QuorinM"]["mode"] == 3 and services["QuorinM"]["meaning"] == "unknown"
+assert services["QuorinM"]["frames"] == -3
+assert services["QuorinDx"] == {"name": "QuorinDx", "present": False, "mode": None,
+                                "meaning": None, "frames": None}
+assert data["agree"] is False and data["mode"] is None and data["frames"] is None
+PY
+  cli set --mode frame --frames 2
+  expect_cli_status 0
+  cli show --json
+  python3 - "$CLI_OUT" <<'PY' || fail "the JSON does not say all agree: $(cat "$CLI_OUT")"
+import json, sys
+data = json.load(open(sys.argv[1]))
+assert data["agree"] is True and data["mode"] == 1 and data["meaning"] == "frame"
+assert data["frames"] == 2 and all(s["present"] for s in data["services"])
+PY
+}
+
+scenario_cli_set_refused_by_a_read_only_key_exits_four_and_changes_nothing() {
+  seed QuorinRv 00000001 00000005
+  seed QuorinS 00000001 00000005
+  run_probe lock QuorinRv || fail "could not lock the QuorinRv key"
+  export_services "$work/before"
+  cli set --mode scanstart --frames 9
+  expect_cli_status 4
+  expect_cli_err "QuorinRv: refused: access denied (run as administrator)"
+  expect_cli_err "Nothing was changed"
+  export_services "$work/after"
+  local service
+  for service in "${SERVICES[@]}"; do
+    if [ -f "$work/before/$service.reg" ] || [ -f "$work/after/$service.reg" ]; then
+      cmp -s "$work/before/$service.reg" "$work/after/$service.reg" || fail "$service changed"
+    fi
+  done
+  expect_value Quorin "$MODE" absent
+  run_probe unlock QuorinRv || fail "could not unlock the QuorinRv key"
+  cli set --mode scanstart --frames 9
+  expect_cli_status 0
+  expect_every_service 0x4 0x9
+}
