@@ -35,14 +35,29 @@ std::int32_t ParseFramesNumber(const char* text)
     if (text == nullptr) {
         return kDefaultFramesNumber;
     }
-    // strtoll in base 10 accepts exactly what "%d" does, and unlike sscanf it
-    // defines the result of an overflow: LLONG_MIN or LLONG_MAX, which the
-    // clamp below turns into the 32-bit limits.
-    char* end = nullptr;
-    const long long value = std::strtoll(text, &end, kDecimalBase);
-    if (end == text) {
+    // What "%d" accepts: white space, an optional sign, decimal digits. The
+    // digits are read by hand rather than by sscanf, which leaves an
+    // overflow undefined: the magnitude stops growing once past the 32-bit
+    // range, and the result saturates to INT32_MIN or INT32_MAX.
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) {
+        ++p;
+    }
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') {
+        ++p;
+    }
+    if (*p < '0' || *p > '9') {
         return kDefaultFramesNumber;
     }
+    constexpr std::int64_t kLimit = std::int64_t{INT32_MAX} + 1;
+    std::int64_t magnitude = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        if (magnitude <= kLimit) {
+            magnitude = magnitude * kDecimalBase + (*p - '0');
+        }
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
     if (value < INT32_MIN) {
         return INT32_MIN;
     }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace {
 
 HKEY ToHkey(RegKey key)
@@ -18,27 +20,6 @@ RegKey FromHkey(HKEY key)
 {
     return reinterpret_cast<RegKey>(key);
 }
-
-// A DWORD out-parameter standing in for an optional std::uint32_t one: the
-// two are distinct types, of the same size.
-class DwordOut {
-public:
-    explicit DwordOut(std::uint32_t* target) : target_(target), value_(target != nullptr ? *target : 0) {}
-    ~DwordOut()
-    {
-        if (target_ != nullptr) {
-            *target_ = value_;
-        }
-    }
-    DwordOut(const DwordOut&) = delete;
-    DwordOut& operator=(const DwordOut&) = delete;
-
-    DWORD* get() { return target_ != nullptr ? &value_ : nullptr; }
-
-private:
-    std::uint32_t* target_;
-    DWORD value_;
-};
 
 } // namespace
 
@@ -123,17 +104,28 @@ RegStatus Win32Registry::RegQueryInfoKeyA(RegKey key, char* keyClass, std::uint3
     if (reserved != nullptr) {
         return ERROR_INVALID_PARAMETER; // as advapi32 answers a non-null reserved pointer
     }
-    DwordOut classLengthOut(classLength);
-    DwordOut subKeysOut(subKeys);
-    DwordOut maxSubKeyLengthOut(maxSubKeyLength);
-    DwordOut maxClassLengthOut(maxClassLength);
-    DwordOut valuesOut(values);
-    DwordOut maxValueNameLengthOut(maxValueNameLength);
-    DwordOut maxValueLengthOut(maxValueLength);
-    DwordOut securityDescriptorLengthOut(securityDescriptorLength);
-    return ::RegQueryInfoKeyA(ToHkey(key), keyClass, classLengthOut.get(), nullptr,
-                              subKeysOut.get(), maxSubKeyLengthOut.get(), maxClassLengthOut.get(),
-                              valuesOut.get(), maxValueNameLengthOut.get(),
-                              maxValueLengthOut.get(), securityDescriptorLengthOut.get(),
-                              static_cast<FILETIME*>(lastWriteTime));
+    // DWORD and std::uint32_t are distinct types of the same size: each
+    // out-parameter asked for gets a DWORD of its own, copied back after.
+    std::uint32_t* const targets[] = {classLength,    subKeys,           maxSubKeyLength,
+                                      maxClassLength, values,            maxValueNameLength,
+                                      maxValueLength, securityDescriptorLength};
+    constexpr std::size_t kCount = sizeof targets / sizeof targets[0];
+    DWORD words[kCount] = {};
+    DWORD* pointers[kCount] = {};
+    for (std::size_t i = 0; i < kCount; ++i) {
+        if (targets[i] != nullptr) {
+            words[i] = *targets[i];
+            pointers[i] = &words[i];
+        }
+    }
+    const LONG status = ::RegQueryInfoKeyA(ToHkey(key), keyClass, pointers[0], nullptr, pointers[1],
+                                           pointers[2], pointers[3], pointers[4], pointers[5],
+                                           pointers[6], pointers[7],
+                                           static_cast<FILETIME*>(lastWriteTime));
+    for (std::size_t i = 0; i < kCount; ++i) {
+        if (targets[i] != nullptr) {
+            *targets[i] = words[i];
+        }
+    }
+    return status;
 }
