@@ -14,8 +14,8 @@ cli() {
     CLI_STATUS=0
     wine "$cli_exe" "$@" </dev/null >"$CLI_OUT" 2>"$CLI_ERR" || CLI_STATUS=$?
     sed -i 's/\r$//' "$CLI_OUT" "$CLI_ERR"
-    grep -q 'ShellExecuteEx failed\|^wine: ' "$CLI_ERR" || return 0
-    echo "Wine did not start quorin-sync (attempt $attempt): $(head -c 2000 "$CLI_ERR")" >&2
+    cat "$CLI_OUT" "$CLI_ERR" | grep -q "$WINE_START_FAILED" || return 0
+    echo "Wine did not start quorin-sync (attempt $attempt): $(cat "$CLI_OUT" "$CLI_ERR" | head -c 2000)" >&2
   done
   fail "Wine failed to start quorin-sync twice running"
 }
