@@ -4,6 +4,7 @@
 // whole run, so the machine's driver services are never touched.
 //
 // usage: registry_bench [LOADS SAVES]
+#include "announce_start.h"
 #include "driver_parameter_store.h"
 #include "sync_settings.h"
 #include "scratch_local_machine.h"
@@ -73,6 +74,7 @@ double Median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
+    AnnounceStart(argv[0]);
     const int loads = argc == 3 ? std::atoi(argv[1]) : kDefaultLoads;
     const int saves = argc == 3 ? std::atoi(argv[2]) : kDefaultSaves;
     if (loads < 1 || saves < 1) {

@@ -9,6 +9,7 @@
 // usage: startup_bench TOOL.exe BASELINE.exe "BASELINE CAPTION" RUNS
 #include <windows.h>
 
+#include "announce_start.h"
 #include "clock.h"
 
 #include <algorithm>
@@ -90,6 +91,7 @@ void Report(const char* name, std::vector<double> times)
 
 int main(int argc, char** argv)
 {
+    AnnounceStart(argv[0]);
     if (argc != 5) {
         std::fputs("usage: startup_bench TOOL.exe BASELINE.exe \"BASELINE CAPTION\" RUNS\n", stderr);
         return 2;

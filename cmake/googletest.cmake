@@ -1,7 +1,6 @@
 # GoogleTest: for the cross build, compiled here from Debian's sources with
 # the cross toolchain; otherwise an installed GoogleTest (Debian's
 # libgtest-dev, MSYS2's mingw-w64-x86_64-gtest). Sets QUORIN_HAVE_GTEST.
-include(GoogleTest)
 set(QUORIN_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources to cross-build")
 if(CMAKE_CROSSCOMPILING AND EXISTS ${QUORIN_GOOGLETEST_SOURCE}/CMakeLists.txt)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -3,6 +3,8 @@
 // texts, the focused control), closes a window by its close box command, and
 // locks or unlocks a driver service's Parameters key. It changes keys only
 // under Wine (the end-to-end prefix), never on a Windows machine.
+#include "announce_start.h"
+
 #include <windows.h>
 #include <sddl.h>
 
@@ -122,8 +124,7 @@ int main(int argc, char** argv)
 {
     // Tells the harness that Wine did start this process, so that a failed
     // start can be told from a probe that answered "no".
-    std::fputs("probe: started\n", stderr);
-    std::fflush(stderr);
+    AnnounceStart(argv[0]);
     if (argc < 3) {
         return Usage();
     }
