@@ -2,6 +2,9 @@
 # console program under Wine, judged by its exit codes, its output (the JSON
 # read by a real parser) and `wine reg query`.
 
+CLI_OUT="$work/cli.out"
+CLI_ERR="$work/cli.err"
+
 # Runs quorin-sync with the arguments given; its exit code in CLI_STATUS,
 # its output in CLI_OUT and CLI_ERR.
 cli() {
@@ -82,13 +85,13 @@ scenario_cli_set_refused_by_a_read_only_key_exits_four_and_changes_nothing() {
   seed QuorinRv 00000001 00000005
   seed QuorinS 00000001 00000005
   run_probe lock QuorinRv || fail "could not lock the QuorinRv key"
-  export_service_trees "$scratch/before" || fail "could not export the service trees"
+  export_service_trees "$work/before" || fail "could not export the service trees"
   cli set --mode scanstart --frames 9
   expect_cli_status 4
   expect_cli_err "QuorinRv: refused: access denied (run as administrator)"
   expect_cli_err "Nothing was changed"
-  export_service_trees "$scratch/after" || fail "could not export the service trees"
-  compare_service_trees "$scratch/before" "$scratch/after" || fail "a refused set changed a service's tree"
+  export_service_trees "$work/after" || fail "could not export the service trees"
+  compare_service_trees "$work/before" "$work/after" || fail "a refused set changed a service's tree"
   expect_value Quorin "$MODE" absent
   run_probe unlock QuorinRv || fail "could not unlock the QuorinRv key"
   cli set --mode scanstart --frames 9
