@@ -115,7 +115,8 @@ wine_run() {
   for attempt in $(seq 1 "$QUORIN_WINE_ATTEMPTS"); do
     status=0
     if [ -n "$stream" ]; then
-      # stdout straight through; stderr through tee, to look for the line.
+      # stdout straight through, stderr through tee to look for the line;
+      # the exit status comes back in $out, which stdout bypasses.
       { { wine "$@" </dev/null 2>&1 1>&3 3>&- && echo 0 >"$out" || echo $? >"$out"; } |
         tee "$err" >&2; } 3>&1
       status=$(cat "$out")
@@ -198,24 +199,43 @@ export_service_trees() { # dir
   all="$dir/services.export"
   wine_run --never-silent reg export "$QUORIN_SERVICES_KEY" "$(windows_path "$all")" /y >/dev/null ||
     { echo "could not export $QUORIN_SERVICES_KEY" >&2; return 1; }
-  iconv -f UTF-16 -t UTF-8 "$all" | tr -d '\r' | awk -v dir="$dir" -v names="${QUORIN_SERVICES[*]}" \
-    -v key="[$QUORIN_SERVICES_KEY\\" '
-    BEGIN {
-      key = tolower(key)
-      n = split(names, list, " ")
-      for (i = 1; i <= n; i++) ours[tolower(list[i])] = list[i]
-    }
+  iconv -f UTF-16 -t UTF-8 "$all" | tr -d '\r' | awk_services -v dir="$dir" '
     /^\[/ {
-      file = ""
-      line = tolower($0)
-      if (index(line, key) == 1) {
-        name = substr(line, length(key) + 1)
-        sub(/[\\\]].*/, "", name)
-        if (name in ours) file = dir "/" ours[name] ".reg"
-      }
+      path = substr($0, 2)
+      sub(/\]$/, "", path)
+      service = service_of(path)
+      file = service == "" ? "" : dir "/" service ".reg"
     }
     file != "" { print > file }'
   rm -f "$all"
+}
+
+# Runs awk with the options and program given, over stdin, with one more
+# function: service_of(PATH), for a registry path (in any case) at or below
+# one of the eight services' keys, that service's name as QUORIN_SERVICES
+# spells it, and the rest of the path in `below` (lower case, "" for the
+# service's own key); "" for any other path.
+awk_services() { # [awk option...] program
+  local program=${!#}
+  # (through the environment: awk -v would read the backslashes as escapes)
+  QUORIN_AWK_KEY="$QUORIN_SERVICES_KEY\\" QUORIN_AWK_NAMES="${QUORIN_SERVICES[*]}" awk "${@:1:$#-1}" '
+    function service_of(path,   name, i, n, list) {
+      if (!service_list_read) {
+        services_key = ENVIRON["QUORIN_AWK_KEY"]
+        n = split(ENVIRON["QUORIN_AWK_NAMES"], list, " ")
+        for (i = 1; i <= n; i++) ours[tolower(list[i])] = list[i]
+        service_list_read = 1
+      }
+      path = tolower(path)
+      below = ""
+      if (index(path, tolower(services_key)) != 1) return ""
+      name = substr(path, length(services_key) + 1)
+      sub(/\\.*/, "", name)
+      if (!(name in ours)) return ""
+      below = substr(path, length(services_key) + length(name) + 1)
+      return ours[name]
+    }
+    '"$program"
 }
 
 # Compares two exports by export_service_trees: every service's file the
