@@ -4,7 +4,7 @@
 
 #include "cli_arguments.h"
 #include "driver_parameter_store.h"
-#include "resource.h"
+#include "version.h"
 
 #include <array>
 #include <cstdint>

@@ -18,6 +18,3 @@
 #define IDC_STATIC (-1)
 #endif
 
-// The version block's numbers.
-#define QUORIN_VERSION_NUMBERS 1, 3, 0, 0
-#define QUORIN_VERSION_TEXT "1.3.0.0"

@@ -1,6 +1,7 @@
 // Reads the resources back from the built executable and compares them with
 // what the program must carry, field by field: both dialog templates, the
-// icon group, the dialog layout data, the version block and the manifest.
+// icon group, the dialog layout data, the version block and the manifest;
+// and quorin-sync.exe's version block.
 #include "resource.h"
 
 #include <windows.h>
@@ -302,18 +303,61 @@ TEST(Resources, DialogLayoutIsTwoZeroBytes)
               (std::vector<unsigned char>{0, 0}));
 }
 
+// A program's version block, read as Windows' version API reads it.
+class VersionBlock {
+public:
+    explicit VersionBlock(const char* path)
+    {
+        const DWORD size = ::GetFileVersionInfoSizeA(path, nullptr);
+        m_block.resize(size);
+        m_read = size > 0 && ::GetFileVersionInfoA(path, 0, size, m_block.data());
+    }
+
+    bool Read() const { return m_read; }
+
+    const VS_FIXEDFILEINFO* Fixed()
+    {
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        return ::VerQueryValueA(m_block.data(), "\\", reinterpret_cast<void**>(&fixed), &length)
+                   ? fixed
+                   : nullptr;
+    }
+
+    std::string Text(const char* name)
+    {
+        char* value = nullptr;
+        UINT length = 0;
+        const std::string path = std::string("\\StringFileInfo\\040904e4\\") + name;
+        return ::VerQueryValueA(m_block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)
+                   ? std::string(value)
+                   : std::string("<missing>");
+    }
+
+    std::vector<WORD> Translation()
+    {
+        WORD* translation = nullptr;
+        UINT length = 0;
+        if (!::VerQueryValueA(m_block.data(), "\\VarFileInfo\\Translation",
+                              reinterpret_cast<void**>(&translation), &length)) {
+            return {};
+        }
+        return std::vector<WORD>(translation, translation + length / sizeof(WORD));
+    }
+
+private:
+    std::vector<unsigned char> m_block;
+    bool m_read = false;
+};
+
 TEST(Resources, VersionBlock)
 {
     Module module;
     EXPECT_EQ(module.Languages(RT_VERSION, MAKEINTRESOURCEA(1)), std::vector<WORD>{kRussian});
-    const DWORD size = ::GetFileVersionInfoSizeA(QUORIN_EXECUTABLE, nullptr);
-    ASSERT_GT(size, 0u);
-    std::vector<unsigned char> block(size);
-    ASSERT_TRUE(::GetFileVersionInfoA(QUORIN_EXECUTABLE, 0, size, block.data()));
-
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    VersionBlock version(QUORIN_EXECUTABLE);
+    ASSERT_TRUE(version.Read());
+    const VS_FIXEDFILEINFO* fixed = version.Fixed();
+    ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwFileVersionMS, 0x00010003u);
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010003u);
@@ -324,31 +368,38 @@ TEST(Resources, VersionBlock)
     EXPECT_EQ(fixed->dwFileType, 0x1u);
     EXPECT_EQ(fixed->dwFileSubtype, 0u);
 
-    const auto text = [&block](const char* name) {
-        char* value = nullptr;
-        UINT valueLength = 0;
-        const std::string path = std::string("\\StringFileInfo\\040904e4\\") + name;
-        if (!::VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value),
-                              &valueLength)) {
-            return std::string("<missing>");
-        }
-        return std::string(value);
-    };
-    EXPECT_EQ(text("FileDescription"), "Synchronization signals configuration");
-    EXPECT_EQ(text("FileVersion"), "1.3.0.0");
-    EXPECT_EQ(text("InternalName"), "Quorin Sync Options.exe");
-    EXPECT_EQ(text("OriginalFilename"), "Quorin Sync Options.exe");
-    EXPECT_EQ(text("ProductName"), "Quorin synchronization options");
-    EXPECT_EQ(text("ProductVersion"), "1.3.0.0");
-    EXPECT_NE(text("CompanyName"), "<missing>");
-    EXPECT_NE(text("LegalCopyright"), "<missing>");
+    EXPECT_EQ(version.Text("FileDescription"), "Synchronization signals configuration");
+    EXPECT_EQ(version.Text("FileVersion"), "1.3.0.0");
+    EXPECT_EQ(version.Text("InternalName"), "Quorin Sync Options.exe");
+    EXPECT_EQ(version.Text("OriginalFilename"), "Quorin Sync Options.exe");
+    EXPECT_EQ(version.Text("ProductName"), "Quorin synchronization options");
+    EXPECT_EQ(version.Text("ProductVersion"), "1.3.0.0");
+    EXPECT_NE(version.Text("CompanyName"), "<missing>");
+    EXPECT_NE(version.Text("LegalCopyright"), "<missing>");
+    EXPECT_EQ(version.Translation(), (std::vector<WORD>{0x0409, 1252}));
+}
 
-    WORD* translation = nullptr;
-    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
-                                 reinterpret_cast<void**>(&translation), &length));
-    ASSERT_EQ(length, 4u);
-    EXPECT_EQ(translation[0], 0x0409);
-    EXPECT_EQ(translation[1], 1252);
+// quorin-sync.exe carries the same version, so that a deployment tool can
+// detect it by its file version, under its own name and description.
+TEST(Resources, ConsoleCompanionVersionBlock)
+{
+    VersionBlock dialog(QUORIN_EXECUTABLE);
+    VersionBlock console(QUORIN_CONSOLE_EXECUTABLE);
+    ASSERT_TRUE(dialog.Read());
+    ASSERT_TRUE(console.Read());
+    ASSERT_NE(console.Fixed(), nullptr);
+    EXPECT_EQ(console.Fixed()->dwFileVersionMS, dialog.Fixed()->dwFileVersionMS);
+    EXPECT_EQ(console.Fixed()->dwFileVersionLS, dialog.Fixed()->dwFileVersionLS);
+    EXPECT_EQ(console.Fixed()->dwProductVersionMS, dialog.Fixed()->dwProductVersionMS);
+    EXPECT_EQ(console.Fixed()->dwProductVersionLS, dialog.Fixed()->dwProductVersionLS);
+    EXPECT_EQ(console.Fixed()->dwFileType, static_cast<DWORD>(VFT_APP));
+    for (const char* name : {"FileVersion", "ProductVersion", "ProductName", "CompanyName"}) {
+        EXPECT_EQ(console.Text(name), dialog.Text(name)) << name;
+    }
+    EXPECT_EQ(console.Text("FileDescription"), "Quorin Sync Options console companion");
+    EXPECT_EQ(console.Text("InternalName"), "quorin-sync");
+    EXPECT_EQ(console.Text("OriginalFilename"), "quorin-sync.exe");
+    EXPECT_EQ(console.Translation(), (std::vector<WORD>{0x0409, 1252}));
 }
 
 TEST(Resources, ManifestRunsAsInvokerDpiAwareWithNothingElse)
