@@ -1,0 +1,36 @@
+# Intune Remediations, remediation script: writes the wanted synchronization
+# settings to all eight Quorin driver services, all or nothing.
+#   exit 0: all eight were written;
+#   exit 1: they were not (the last line says why).
+# Intune runs the detection script again afterwards and reports its answer.
+# The driver uses the new settings only after the scanner's USB cable is
+# reconnected, the PC restarts, or the probe button is pressed.
+# Run it as SYSTEM (not with the logged-on credentials), in 64-bit PowerShell.
+# Set the same two settings here and in intune-remediation-detect.ps1.
+$Mode = 'scanstart'   # off, frame, line or scanstart
+$Frames = 3           # frames to scan after each frame synchronization pulse
+
+# The 64-bit Program Files, also when this runs in 32-bit PowerShell.
+$programFiles = if ($env:ProgramW6432) { $env:ProgramW6432 } else { $env:ProgramFiles }
+$program = Join-Path $programFiles 'Quorin Sync Options\quorin-sync.exe'
+if (-not (Test-Path -LiteralPath $program -PathType Leaf)) {
+    Write-Output "Not set: $program is not installed."
+    exit 1
+}
+try {
+    $output = & $program set --mode $Mode --frames $Frames 2>&1
+    $code = $LASTEXITCODE
+} catch {
+    Write-Output "Not set: quorin-sync.exe did not run ($($_.Exception.Message))."
+    exit 1
+}
+$output | ForEach-Object { Write-Output "$_" }
+if ($code -eq 0) {
+    exit 0
+}
+if ($code -eq 4) {
+    Write-Output "Not set: the driver services' keys refused the change (exit code 4); nothing was changed. Check the keys' permissions for SYSTEM."
+} else {
+    Write-Output "Not set: quorin-sync set ended with exit code $code; the lines above say which services were written."
+}
+exit 1
