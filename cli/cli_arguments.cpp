@@ -24,8 +24,10 @@ const char kCliUsage[] =
     "          the signal: frame, line or scanstart\n"
     "  --frames  frames to scan after each frame synchronization pulse\n"
     "\n"
-    "Exit codes: 0 done; 1 check found a difference; 2 usage error; 3 set\n"
-    "failed; 4 set refused for want of rights (nothing was changed).\n";
+    "Exit codes: 0 done; 1 check found a difference; 2 usage error;\n"
+    "3 set failed in any other way, a partial save included;\n"
+    "4 set refused for want of rights (nothing was changed).\n"
+    "When set fails, stderr names each service's state.\n";
 
 namespace {
 

@@ -13,7 +13,7 @@ enum CliExitCode : int {
     kExitOk = 0,           // done; for check: every service holds the settings
     kExitDiffers = 1,      // check: some service differs
     kExitUsage = 2,        // the command line is not understood
-    kExitFailed = 3,       // set: failed for another reason than access
+    kExitFailed = 3,       // set: failed in any other way, a partial save included
     kExitAccessDenied = 4, // set: refused for want of rights, nothing changed
 };
 

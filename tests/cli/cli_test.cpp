@@ -144,6 +144,7 @@ TEST_F(CliTest, SetWritesAllEightOrRefusesWithFourAndChangesNothing)
 {
     EXPECT_EQ(Run({"set", "--mode", "line", "--frames", "6"}), 0);
     EXPECT_EQ(output.out, "Set all eight services to mode 2 (line), frames 6.\n");
+    EXPECT_EQ(output.err, "") << "the per-service lines are for failures only";
     EXPECT_EQ(Run({"check", "--mode", "line", "--frames", "6"}), 0);
 
     for (std::size_t row : {2u, 5u}) {
