@@ -24,6 +24,7 @@ try {
 }
 $output | ForEach-Object { Write-Output "$_" }
 if ($code -eq 0) {
+    Write-Output "Set. The driver uses the new settings after the scanner's USB cable is reconnected, the PC restarts or the probe button is pressed."
     exit 0
 }
 Write-Output "Not set: quorin-sync set ended with exit code $code (4: the keys refused it and nothing was changed; 3: any other failure)."

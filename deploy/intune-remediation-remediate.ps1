@@ -26,6 +26,7 @@ try {
 }
 $output | ForEach-Object { Write-Output "$_" }
 if ($code -eq 0) {
+    Write-Output "Set. The driver uses the new settings after the scanner's USB cable is reconnected, the PC restarts or the probe button is pressed."
     exit 0
 }
 if ($code -eq 4) {
