@@ -6,7 +6,7 @@
 # script Equals Compliant, with "Run the specified remediation script when
 # this setting is noncompliant". The reason is not written here, since only
 # the one value may be; quorin-sync.exe show tells it on the PC.
-# Set the same two settings here and in configmgr-remediation.ps1.
+# Set the same two settings here and in remediation.ps1.
 $Mode = 'scanstart'   # off, frame, line or scanstart
 $Frames = 3           # frames to scan after each frame synchronization pulse
 

@@ -4,7 +4,7 @@
 #   exit 1: no, or it could not be told (Intune then runs the remediation).
 # The last line written is what the Intune console shows for the device.
 # Run it as SYSTEM (not with the logged-on credentials), in 64-bit PowerShell.
-# Set the same two settings here and in intune-remediation-remediate.ps1.
+# Set the same two settings here and in remediation.ps1.
 $Mode = 'scanstart'   # off, frame, line or scanstart
 $Frames = 3           # frames to scan after each frame synchronization pulse
 

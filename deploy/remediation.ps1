@@ -1,12 +1,14 @@
-# Intune Remediations, remediation script: writes the wanted synchronization
+# Remediation script, for Intune Remediations and for a Configuration
+# Manager configuration item alike: writes the wanted synchronization
 # settings to all eight Quorin driver services, all or nothing.
 #   exit 0: all eight were written;
 #   exit 1: they were not (the last line says why).
-# Intune runs the detection script again afterwards and reports its answer.
-# The driver uses the new settings only after the scanner's USB cable is
-# reconnected, the PC restarts, or the probe button is pressed.
-# Run it as SYSTEM (not with the logged-on credentials), in 64-bit PowerShell.
-# Set the same two settings here and in intune-remediation-detect.ps1.
+# Either tool then runs its detection or discovery script again, and reports
+# that answer. The driver uses the new settings only after the scanner's USB
+# cable is reconnected, the PC restarts, or the probe button is pressed.
+# Run it as SYSTEM (in Intune: not with the logged-on credentials), in 64-bit
+# PowerShell. Set the same two settings here and in the detection or
+# discovery script.
 $Mode = 'scanstart'   # off, frame, line or scanstart
 $Frames = 3           # frames to scan after each frame synchronization pulse
 
