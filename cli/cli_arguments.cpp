@@ -31,32 +31,6 @@ const char kCliUsage[] =
 
 namespace {
 
-struct ModeWord {
-    const char* word;
-    bool enabled;
-    SyncInput input;
-};
-
-const ModeWord kModeWords[] = {
-    {"off", false, FrameInput},
-    {"frame", true, FrameInput},
-    {"line", true, LineInput},
-    {"scanstart", true, ScanStartInput},
-};
-
-const char kUnknownModeWord[] = "unknown";
-
-bool ParseModeWord(const std::string& word, std::uint32_t* mode)
-{
-    for (const ModeWord& entry : kModeWords) {
-        if (word == entry.word) {
-            *mode = EncodeSynchMode(entry.enabled, entry.input);
-            return true;
-        }
-    }
-    return false;
-}
-
 // An optional sign and decimal digits, nothing else, within 32 bits.
 bool ParseStrictFrames(const std::string& text, std::int32_t* frames)
 {
@@ -89,15 +63,6 @@ CliParse Fail(const std::string& error)
 
 } // namespace
 
-const char* SynchModeWord(std::uint32_t mode)
-{
-    for (const ModeWord& entry : kModeWords) {
-        if (EncodeSynchMode(entry.enabled, entry.input) == mode) {
-            return entry.word;
-        }
-    }
-    return kUnknownModeWord;
-}
 
 CliParse ParseCliArguments(const std::vector<std::string>& args)
 {
@@ -157,7 +122,7 @@ CliParse ParseCliArguments(const std::vector<std::string>& args)
             if (haveMode) {
                 return Fail("--mode given twice");
             }
-            if (!ParseModeWord(value, &parsed.mode)) {
+            if (!ParseSynchModeWord(value.c_str(), &parsed.mode)) {
                 return Fail("unknown mode \"" + value + "\" (use off, frame, line or scanstart)");
             }
             haveMode = true;

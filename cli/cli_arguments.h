@@ -23,8 +23,4 @@ struct CliParse {
 
 CliParse ParseCliArguments(const std::vector<std::string>& args);
 
-// The word for a stored mode: "off", "frame", "line", "scanstart", or
-// "unknown" for a mask that names no single input.
-const char* SynchModeWord(std::uint32_t mode);
-
 extern const char kCliUsage[];

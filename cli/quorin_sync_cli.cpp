@@ -4,6 +4,7 @@
 
 #include "cli_arguments.h"
 #include "driver_parameter_store.h"
+#include "sync_settings.h"
 #include "version.h"
 
 #include <array>
@@ -138,14 +139,6 @@ int Check(const DriverParameterStore& store, const CliArguments& wanted, CliOutp
     return kExitOk;
 }
 
-std::string StatusText(RegStatus status, StatusTextFunction statusText)
-{
-    if (status == kErrorAccessDenied) {
-        return "access denied (run as administrator)";
-    }
-    return statusText != nullptr ? statusText(status) : "error " + Number(status);
-}
-
 std::string Where(ServiceSaveState state)
 {
     switch (state) {
@@ -159,39 +152,41 @@ std::string Where(ServiceSaveState state)
 }
 
 int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput& output,
-        StatusTextFunction statusText)
+        SystemStatusText systemText)
 {
     const SaveResult saved = store.Save(wanted.mode, wanted.framesNumber);
-    if (AllWritten(saved)) {
+    const SaveOutcome outcome = JudgeSave(saved);
+    if (outcome == SaveOutcome::AllWritten) {
         output.out += "Set all eight services to mode " + ModeText(wanted.mode) + ", frames " +
                       Number(wanted.framesNumber) + ".\n";
         return kExitOk;
     }
-    bool onlyAccessDenied = SaveRefused(saved);
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         const ServiceSaveStatus& service = saved[row];
         std::string line = std::string(DriverServiceList[row].name) + ": " + Where(service.state);
         if (service.status != kErrorSuccess) {
-            line += ": " + StatusText(service.status, statusText);
+            line += ": " + SaveStatusText(service.status, systemText);
         }
         output.err += line + "\n";
-        const bool deniedOrUntouched =
-            (service.state == ServiceSaveState::Refused && service.status == kErrorAccessDenied) ||
-            (service.state == ServiceSaveState::Unchanged && service.status == kErrorSuccess);
-        onlyAccessDenied = onlyAccessDenied && deniedOrUntouched;
     }
-    if (onlyAccessDenied) {
+    switch (outcome) {
+    case SaveOutcome::RefusedForRights:
         output.err += "Nothing was changed: changing these settings needs administrator rights.\n";
-        return kExitAccessDenied;
+        break;
+    case SaveOutcome::Refused:
+        output.err += "Nothing was saved.\n";
+        break;
+    default:
+        output.err += "The settings were only partly saved.\n";
+        break;
     }
-    output.err += SaveRefused(saved) ? "Nothing was saved.\n" : "The settings were only partly saved.\n";
-    return kExitFailed;
+    return SaveExitCode(outcome);
 }
 
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOutput& output,
-           StatusTextFunction statusText)
+           SystemStatusText systemText)
 {
     const CliParse parsed = ParseCliArguments(args);
     if (!parsed.ok) {
@@ -215,7 +210,7 @@ int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOu
     case CliAction::Check:
         return Check(store, arguments, output);
     case CliAction::Set:
-        return Set(store, arguments, output, statusText);
+        return Set(store, arguments, output, systemText);
     }
     return kExitUsage;
 }

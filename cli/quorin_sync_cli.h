@@ -5,27 +5,17 @@
 #pragma once
 
 #include "registry_access.h"
+#include "save_verdict.h"
 
 #include <string>
 #include <vector>
-
-enum CliExitCode : int {
-    kExitOk = 0,           // done; for check: every service holds the settings
-    kExitDiffers = 1,      // check: some service differs
-    kExitUsage = 2,        // the command line is not understood
-    kExitFailed = 3,       // set: failed in any other way, a partial save included
-    kExitAccessDenied = 4, // set: refused for want of rights, nothing changed
-};
 
 struct CliOutput {
     std::string out; // for stdout
     std::string err; // for stderr
 };
 
-// Words for a registry status that is not access denied ("error N" when
-// null).
-using StatusTextFunction = std::string (*)(RegStatus status);
-
-// Runs one command line (without the program name) over the registry.
+// Runs one command line (without the program name) over the registry;
+// `systemText` gives the system's words for a failed call's status.
 int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOutput& output,
-           StatusTextFunction statusText = nullptr);
+           SystemStatusText systemText = nullptr);

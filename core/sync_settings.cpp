@@ -2,6 +2,7 @@
 #include "sync_settings.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -88,4 +89,44 @@ FramesNumberText FormatFramesNumber(std::int32_t framesNumber)
         text.chars[length++] = digits[--count];
     }
     return text;
+}
+
+namespace {
+
+struct ModeWord {
+    const char* word;
+    bool enabled;
+    SyncInput input;
+};
+
+const ModeWord kModeWords[] = {
+    {"off", false, FrameInput},
+    {"frame", true, FrameInput},
+    {"line", true, LineInput},
+    {"scanstart", true, ScanStartInput},
+};
+
+const char kUnknownModeWord[] = "unknown";
+
+} // namespace
+
+const char* SynchModeWord(std::uint32_t mode)
+{
+    for (const ModeWord& entry : kModeWords) {
+        if (EncodeSynchMode(entry.enabled, entry.input) == mode) {
+            return entry.word;
+        }
+    }
+    return kUnknownModeWord;
+}
+
+bool ParseSynchModeWord(const char* word, std::uint32_t* mode)
+{
+    for (const ModeWord& entry : kModeWords) {
+        if (std::strcmp(word, entry.word) == 0) {
+            *mode = EncodeSynchMode(entry.enabled, entry.input);
+            return true;
+        }
+    }
+    return false;
 }

@@ -42,6 +42,14 @@ std::uint32_t EncodeSynchMode(bool enabled, std::int32_t input);
 // selects that input; any other mask leaves currentInput as it is.
 DecodedSynchMode DecodeSynchMode(std::uint32_t mode, std::int32_t currentInput);
 
+// The word for a stored mode, as quorin-sync writes and reads it: "off",
+// "frame", "line", "scanstart", or "unknown" for a mask that names no single
+// input.
+const char* SynchModeWord(std::uint32_t mode);
+
+// The stored mode a word names; false for "unknown" or any other word.
+bool ParseSynchModeWord(const char* word, std::uint32_t* mode);
+
 // The field's text as a frames number, read as "%d" reads it: leading white
 // space, an optional sign, decimal digits, anything after them ignored. Text
 // that does not start with a number gives 1; a number beyond the 32-bit range

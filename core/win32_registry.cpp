@@ -129,3 +129,20 @@ RegStatus Win32Registry::RegQueryInfoKeyA(RegKey key, char* keyClass, std::uint3
     }
     return status;
 }
+
+std::string Win32StatusText(RegStatus status)
+{
+    char* pszText = nullptr;
+    const DWORD nLength = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<LPSTR>(&pszText), 0, nullptr);
+    std::string text = nLength != 0 && pszText != nullptr ? std::string(pszText, nLength) : "";
+    ::LocalFree(pszText);
+    // The system's text ends with a full stop and a line break; the callers
+    // put their own punctuation around it.
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
+                             text.back() == '.')) {
+        text.pop_back();
+    }
+    return text.empty() ? text : text + ", error " + std::to_string(status);
+}

@@ -1,8 +1,14 @@
-// The registry interface over the real Win32 registry (advapi32's "A" calls).
-// Windows builds only.
+// The registry interface over the real Win32 registry (advapi32's "A" calls),
+// and the system's own text for a status code. Windows builds only.
 #pragma once
 
 #include "registry_access.h"
+
+#include <string>
+
+// The system's text for a Win32 status code, without its closing full stop,
+// followed by ", error N"; empty when the system has no text for it.
+std::string Win32StatusText(RegStatus status);
 
 class Win32Registry final : public RegistryAccess {
 public:

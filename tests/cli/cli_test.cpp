@@ -153,7 +153,7 @@ TEST_F(CliTest, SetWritesAllEightOrRefusesWithFourAndChangesNothing)
     const std::vector<std::string> before = registry.Dump();
     EXPECT_EQ(Run({"set", "--mode", "off", "--frames", "1"}), 4);
     EXPECT_EQ(registry.Dump(), before);
-    EXPECT_TRUE(Contains(output.err, "QuorinRv: refused: access denied (run as administrator)\n"))
+    EXPECT_TRUE(Contains(output.err, "QuorinRv: refused: access denied; changing it needs administrator rights\n"))
         << output.err;
     EXPECT_TRUE(Contains(output.err, "QuorinS: refused: access denied")) << output.err;
     EXPECT_TRUE(Contains(output.err, "Quorin: unchanged\n")) << output.err;

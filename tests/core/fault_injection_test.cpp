@@ -6,6 +6,7 @@
 // exactly that service, and nothing but the two values changes.
 #include "driver_parameter_store.h"
 #include "memory_registry.h"
+#include "save_fault_sweep.h"
 #include "sync_settings.h"
 
 #include <gtest/gtest.h>
@@ -18,62 +19,9 @@
 
 namespace {
 
-constexpr RegOperation kOperations[] = {RegOperation::OpenKey,   RegOperation::CreateKey,
-                                        RegOperation::QueryValue, RegOperation::SetValue,
-                                        RegOperation::CloseKey,  RegOperation::DeleteKey,
-                                        RegOperation::QueryInfoKey};
 constexpr RegStatus kInjectedStatus = kErrorAccessDenied;
 constexpr std::uint32_t kSavedMode = 4;
 constexpr std::int32_t kSavedFrames = -7;
-
-// LastRowRefuses: row 4 as in OnlyRowFour, and row 8 present but read-only,
-// so that every save from it takes the path that removes what it made.
-enum class StartingState { NoKeys, OnlyRowFour, EveryRow, LastRowRefuses };
-constexpr std::size_t kLastRow = kDriverServiceCount - 1;
-
-const char* Name(StartingState state)
-{
-    switch (state) {
-    case StartingState::NoKeys: return "no keys";
-    case StartingState::OnlyRowFour: return "only row 4";
-    case StartingState::EveryRow: return "every row";
-    case StartingState::LastRowRefuses: return "row 8 refuses";
-    }
-    return "?";
-}
-
-// Distinct values per row, so a load shows which row it read.
-std::uint32_t ModeOf(std::size_t row) { return std::uint32_t{1} << (row % 3); }
-std::int32_t FramesOf(std::size_t row) { return static_cast<std::int32_t>(10 + row); }
-
-bool RowExists(StartingState state, std::size_t row)
-{
-    switch (state) {
-    case StartingState::NoKeys: return false;
-    case StartingState::OnlyRowFour: return row == 3;
-    case StartingState::EveryRow: return true;
-    case StartingState::LastRowRefuses: return row == 3 || row == kLastRow;
-    }
-    return false;
-}
-
-void Prepare(MemoryRegistry& registry, StartingState state)
-{
-    // Neighbours that a save must leave alone.
-    registry.SetValue("SYSTEM\\CurrentControlSet\\services\\Other", "Start", kRegDword, {3, 0, 0, 0});
-    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-        if (RowExists(state, row)) {
-            const char* key = DriverServiceList[row].parametersKey;
-            registry.SetDword(key, kExternalSynchModeValueName, ModeOf(row));
-            registry.SetDword(key, kSynchFramesNumberValueName, static_cast<std::uint32_t>(FramesOf(row)));
-            registry.SetValue(key, "Gain", kRegDword, {9, 0, 0, 0});
-            registry.CreateKey(std::string(key) + "\\Calibration");
-        }
-    }
-    if (state == StartingState::LastRowRefuses) {
-        registry.RestrictAccess(DriverServiceList[kLastRow].parametersKey, kKeyRead);
-    }
-}
 
 // Each handle an open or create gave is closed exactly once, and every
 // handle a query or a write used is one of them.
@@ -233,26 +181,19 @@ void ExpectWrittenSave(const SaveResult& saved, const MemoryRegistry& registry,
 TEST(FaultInjection, EveryOperationFailingAtEveryCallOfALoadAndASave)
 {
     std::size_t cases = 0;
-    for (StartingState state : {StartingState::NoKeys, StartingState::OnlyRowFour,
-                                StartingState::EveryRow, StartingState::LastRowRefuses}) {
-        // The calls a fault-free walk makes, per operation, bound the positions.
+    for (StartingState state : kStartingStates) {
+        // The calls a fault-free load makes, per operation, bound the positions.
         std::map<RegOperation, std::size_t> loadCalls;
-        std::map<RegOperation, std::size_t> saveCalls;
         {
             MemoryRegistry registry;
             Prepare(registry, state);
             DriverParameterStore(registry).Load();
-            for (RegOperation operation : kOperations) {
+            for (RegOperation operation : kRegOperations) {
                 loadCalls[operation] = registry.CountCalls(operation);
-            }
-            registry.ClearCalls();
-            DriverParameterStore(registry).Save(kSavedMode, kSavedFrames);
-            for (RegOperation operation : kOperations) {
-                saveCalls[operation] = registry.CountCalls(operation);
             }
         }
 
-        for (RegOperation operation : kOperations) {
+        for (RegOperation operation : kRegOperations) {
             // One position past the last call checks a fault that never fires.
             for (std::size_t position = 1; position <= loadCalls[operation] + 1; ++position) {
                 SCOPED_TRACE(std::string("load, ") + Name(state) + ", operation " +
@@ -288,49 +229,53 @@ TEST(FaultInjection, EveryOperationFailingAtEveryCallOfALoadAndASave)
                 ExpectEveryKeyClosedOnce(registry);
                 EXPECT_EQ(registry.Dump(), before) << "a load changed the registry";
             }
+        }
+    }
 
-            for (std::size_t position = 1; position <= saveCalls[operation] + 1; ++position) {
-                SCOPED_TRACE(std::string("save, ") + Name(state) + ", operation " +
-                             std::to_string(static_cast<int>(operation)) + " at call " +
-                             std::to_string(position));
-                MemoryRegistry registry;
-                Prepare(registry, state);
-                const std::vector<std::string> before = registry.Dump();
-                registry.InjectFault(operation, position, kInjectedStatus);
-                const SaveResult saved = DriverParameterStore(registry).Save(kSavedMode, kSavedFrames);
-                ++cases;
+    for (const SaveFault& fault : SaveFaultSweep(kSavedMode, kSavedFrames)) {
+        const StartingState state = fault.state;
+        const RegOperation operation = fault.operation;
+        const std::size_t position = fault.position;
+        SCOPED_TRACE(std::string("save, ") + Name(state) + ", operation " +
+                     std::to_string(static_cast<int>(operation)) + " at call " +
+                     std::to_string(position));
+        MemoryRegistry registry;
+        Prepare(registry, state);
+        const std::vector<std::string> before = registry.Dump();
+        registry.InjectFault(operation, position, kInjectedStatus);
+        const SaveResult saved = DriverParameterStore(registry).Save(kSavedMode, kSavedFrames);
+        ++cases;
 
-                EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), kDriverServiceCount)
-                    << "every row is attempted";
-                const bool createFails = operation == RegOperation::CreateKey &&
-                                         position <= kDriverServiceCount;
-                std::set<std::size_t> refusingRows;
-                if (createFails) {
-                    refusingRows.insert(position - 1);
-                }
-                if (state == StartingState::LastRowRefuses) {
-                    refusingRows.insert(kLastRow);
-                }
-                if (!refusingRows.empty()) {
-                    ExpectRefusedSaveChangedNothing(saved, registry, before, state, refusingRows);
-                } else {
-                    ExpectWrittenSave(saved, registry, state, operation, position);
-                }
-                ExpectEveryKeyClosedOnce(registry);
-                // Nothing but the two values changed: every other value is as
-                // it was, and the only new keys are Parameters keys and their
-                // parents.
-                const std::vector<std::string> after = registry.Dump();
-                EXPECT_EQ(ValuesOnly(WithoutTheTwoValues(after)), ValuesOnly(WithoutTheTwoValues(before)));
-                const std::set<std::string> keysBefore(before.begin(), before.end());
-                for (const std::string& line : after) {
-                    if (line.find(" = ") == std::string::npos && keysBefore.count(line) == 0) {
-                        EXPECT_TRUE(MayBeCreated(line)) << line;
-                    }
-                }
+        EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), kDriverServiceCount)
+            << "every row is attempted";
+        const bool createFails = operation == RegOperation::CreateKey &&
+                                 position <= kDriverServiceCount;
+        std::set<std::size_t> refusingRows;
+        if (createFails) {
+            refusingRows.insert(position - 1);
+        }
+        if (state == StartingState::LastRowRefuses) {
+            refusingRows.insert(kLastRow);
+        }
+        if (!refusingRows.empty()) {
+            ExpectRefusedSaveChangedNothing(saved, registry, before, state, refusingRows);
+        } else {
+            ExpectWrittenSave(saved, registry, state, operation, position);
+        }
+        ExpectEveryKeyClosedOnce(registry);
+        // Nothing but the two values changed: every other value is as
+        // it was, and the only new keys are Parameters keys and their
+        // parents.
+        const std::vector<std::string> after = registry.Dump();
+        EXPECT_EQ(ValuesOnly(WithoutTheTwoValues(after)), ValuesOnly(WithoutTheTwoValues(before)));
+        const std::set<std::string> keysBefore(before.begin(), before.end());
+        for (const std::string& line : after) {
+            if (line.find(" = ") == std::string::npos && keysBefore.count(line) == 0) {
+                EXPECT_TRUE(MayBeCreated(line)) << line;
             }
         }
     }
+
     std::cout << "fault injection: " << cases << " cases" << std::endl;
     RecordProperty("cases", static_cast<int>(cases));
     EXPECT_GT(cases, 100u);

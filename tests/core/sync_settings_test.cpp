@@ -110,3 +110,25 @@ TEST(FormatFramesNumber, ParsesBackToTheSameNumber)
         EXPECT_EQ(ParseFramesNumber(FormatFramesNumber(n).c_str()), n);
     }
 }
+
+TEST(SynchModeWord, EachWordNamesOneStoredModeAndBack)
+{
+    const struct {
+        const char* word;
+        std::uint32_t mode;
+    } words[] = {{"off", 0}, {"frame", 1}, {"line", 2}, {"scanstart", 4}};
+    for (const auto& entry : words) {
+        std::uint32_t mode = 99;
+        EXPECT_TRUE(ParseSynchModeWord(entry.word, &mode)) << entry.word;
+        EXPECT_EQ(mode, entry.mode) << entry.word;
+        EXPECT_STREQ(SynchModeWord(entry.mode), entry.word);
+    }
+    for (std::uint32_t mask : {3u, 8u, 0x80000000u}) {
+        EXPECT_STREQ(SynchModeWord(mask), "unknown") << mask;
+    }
+    std::uint32_t untouched = 99;
+    for (const char* word : {"unknown", "Off", "", "scanstart "}) {
+        EXPECT_FALSE(ParseSynchModeWord(word, &untouched)) << word;
+    }
+    EXPECT_EQ(untouched, 99u);
+}

@@ -88,7 +88,7 @@ scenario_cli_set_refused_by_a_read_only_key_exits_four_and_changes_nothing() {
   export_service_trees "$work/before" || fail "could not export the service trees"
   cli set --mode scanstart --frames 9
   expect_cli_status 4
-  expect_cli_err "QuorinRv: refused: access denied (run as administrator)"
+  expect_cli_err "QuorinRv: refused: access denied; changing it needs administrator rights"
   expect_cli_err "Nothing was changed"
   export_service_trees "$work/after" || fail "could not export the service trees"
   compare_service_trees "$work/before" "$work/after" || fail "a refused set changed a service's tree"

@@ -1,0 +1,47 @@
+// The one judgement of a save, shared by the dialog's error box and
+// quorin-sync's exit code and lines, so that the two never disagree: what a
+// save came to as a whole, and how a registry status is told in words.
+#pragma once
+
+#include "driver_parameter_store.h"
+
+#include <string>
+
+enum class SaveOutcome : std::uint8_t {
+    AllWritten,       // every service holds the new settings
+    RefusedForRights, // nothing was changed, and every refusal was access
+                      // denied: the same save with administrator rights may pass
+    Refused,          // nothing was written, for another reason than rights
+                      // alone (or an empty key made for it was left behind)
+    PartlyWritten,    // some services were written and others were not
+};
+
+// A refusal for want of rights alone is one where nothing at all changed
+// and every refusing service said access denied. A save refused by one
+// service for rights and by another for any other reason is Refused: rights
+// alone would not make it pass.
+SaveOutcome JudgeSave(const SaveResult& saved);
+
+// How many services a save left in `state`.
+std::size_t CountInState(const SaveResult& saved, ServiceSaveState state);
+
+// quorin-sync's exit codes; 0, 3 and 4 are also what the dialog reads from
+// an elevated quorin-sync set.
+enum CliExitCode : int {
+    kExitOk = 0,           // done; for check: every service holds the settings
+    kExitDiffers = 1,      // check: some service differs
+    kExitUsage = 2,        // the command line is not understood
+    kExitFailed = 3,       // set: failed in any other way, a partial save included
+    kExitAccessDenied = 4, // set: refused for want of rights, nothing changed
+};
+
+// The exit code of quorin-sync set for a save that came to `outcome`.
+CliExitCode SaveExitCode(SaveOutcome outcome);
+
+// The system's own text for a status code, given by the platform's side.
+using SystemStatusText = std::string (*)(RegStatus status);
+
+// Why a registry call failed, in words: access denied as the need for
+// administrator rights, any other code by `systemText` (or its number alone
+// when there is none).
+std::string SaveStatusText(RegStatus status, SystemStatusText systemText);

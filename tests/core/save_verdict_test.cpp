@@ -1,0 +1,77 @@
+// The one judgement of a save, over hand-made results that reach each
+// outcome, the mixed refusal among them; quorin-sync's exit code for each;
+// and how a status is told in words.
+#include "save_verdict.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr RegStatus kCorrupt = 1392; // ERROR_FILE_CORRUPT
+
+SaveResult Every(ServiceSaveState state, RegStatus status = kErrorSuccess)
+{
+    SaveResult result{};
+    result.fill({state, status});
+    return result;
+}
+
+SaveResult With(SaveResult result, std::size_t row, ServiceSaveState state, RegStatus status)
+{
+    result[row] = {state, status};
+    return result;
+}
+
+TEST(SaveVerdict, EachOutcomeAndItsExitCode)
+{
+    const SaveResult untouched = Every(ServiceSaveState::Unchanged);
+    const struct {
+        const char* what;
+        SaveResult saved;
+        SaveOutcome outcome;
+        CliExitCode exitCode;
+    } cases[] = {
+        {"all written", Every(ServiceSaveState::Written), SaveOutcome::AllWritten, kExitOk},
+        {"one denied", With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied),
+         SaveOutcome::RefusedForRights, kExitAccessDenied},
+        {"every one denied", Every(ServiceSaveState::Refused, kErrorAccessDenied),
+         SaveOutcome::RefusedForRights, kExitAccessDenied},
+        {"refused otherwise", With(untouched, 2, ServiceSaveState::Refused, kCorrupt),
+         SaveOutcome::Refused, kExitFailed},
+        // Rights alone would not make it pass.
+        {"one denied, another refused otherwise",
+         With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 5,
+              ServiceSaveState::Refused, kCorrupt),
+         SaveOutcome::Refused, kExitFailed},
+        // Something changed: an empty key was left behind.
+        {"denied, and a made key left",
+         With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 0,
+              ServiceSaveState::EmptyKeyLeft, kCorrupt),
+         SaveOutcome::Refused, kExitFailed},
+        {"a write failed", With(Every(ServiceSaveState::Written), 4, ServiceSaveState::Unchanged, kCorrupt),
+         SaveOutcome::PartlyWritten, kExitFailed},
+        {"a write denied", With(Every(ServiceSaveState::Written), 4, ServiceSaveState::ModeOnly,
+                                kErrorAccessDenied),
+         SaveOutcome::PartlyWritten, kExitFailed},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(JudgeSave(c.saved), c.outcome) << c.what;
+        EXPECT_EQ(SaveExitCode(JudgeSave(c.saved)), c.exitCode) << c.what;
+    }
+}
+
+TEST(SaveVerdict, StatusInWords)
+{
+    const SystemStatusText system = [](RegStatus status) {
+        return status == kCorrupt ? std::string("The file is corrupt, error 1392") : std::string();
+    };
+    EXPECT_EQ(SaveStatusText(kErrorAccessDenied, system),
+              "access denied; changing it needs administrator rights");
+    EXPECT_EQ(SaveStatusText(kCorrupt, system), "The file is corrupt, error 1392");
+    EXPECT_EQ(SaveStatusText(77, system), "error 77") << "no system text";
+    EXPECT_EQ(SaveStatusText(kCorrupt, nullptr), "error 1392");
+}
+
+} // namespace
