@@ -1,6 +1,7 @@
 // The application object and its start-up routine.
 #include "quorin_sync_options_app.h"
 
+#include "elevated_save.h"
 #include "quorin_sync_options_dlg.h"
 #include "win32_registry.h"
 
@@ -18,7 +19,11 @@ BOOL CQuorinSyncOptionsApp::InitInstance()
     SetRegistryKey("Local AppWizard-Generated Applications");
 
     Win32Registry registry;
+    // quorin-sync.exe beside this program saves as administrator when the
+    // user's own rights are refused.
+    ShellElevatedSaver elevatedSaver(ShellElevatedSaver::BesideThisProgram());
     CQuorinSyncOptionsDlg dlg(registry);
+    dlg.SetElevatedSaver(&elevatedSaver);
     m_pMainWnd = &dlg;
     dlg.DoModal(); // it has saved, or not, by the time it returns
     m_pMainWnd = nullptr; // the dialog object ends with this scope

@@ -2,7 +2,9 @@
 // driver parameter store, through the settings conversions.
 #include "quorin_sync_options_dlg.h"
 
+#include "elevated_save.h"
 #include "save_failure_message.h"
+#include "save_verdict.h"
 #include "sync_options_warning_message.h"
 #include "sync_settings.h"
 
@@ -28,7 +30,7 @@ END_MESSAGE_MAP()
 
 CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)), m_nInput(FrameInput),
-      m_store(registry), m_bHandlingOk(false)
+      m_store(registry), m_pElevatedSaver(nullptr), m_bHandlingOk(false)
 {
 }
 
@@ -108,22 +110,54 @@ void CQuorinSyncOptionsDlg::ConfirmAndSave()
             return;
         }
     }
-    const SaveResult saved = SaveSettingsFromControls();
-    if (!AllWritten(saved)) {
-        // Closing now would tell the user the settings were saved.
-        ShowError(SaveFailureMessage(saved), MB_ICONERROR);
-        return;
-    }
-    OnOK();
-}
-
-SaveResult CQuorinSyncOptionsDlg::SaveSettingsFromControls()
-{
     // m_nInput holds the last choice made by the load or a radio click.
     const std::uint32_t mode = EncodeSynchMode(IsSyncEnabled(), m_nInput);
     CString framesText;
     m_editFramesNumber.GetWindowText(framesText);
-    return m_store.Save(mode, ParseFramesNumber(framesText));
+    const std::int32_t framesNumber = ParseFramesNumber(framesText);
+    const SaveResult saved = m_store.Save(mode, framesNumber);
+    const SaveOutcome outcome = JudgeSave(saved);
+    if (outcome == SaveOutcome::AllWritten) {
+        OnOK();
+        return;
+    }
+    // Closing now would tell the user the settings were saved.
+    if (outcome == SaveOutcome::RefusedForRights && m_pElevatedSaver != nullptr &&
+        m_pElevatedSaver->Available()) {
+        if (OfferElevatedSave(saved, mode, framesNumber)) {
+            OnOK();
+        }
+        return;
+    }
+    ShowError(SaveFailureMessage(saved), MB_ICONERROR);
+}
+
+bool CQuorinSyncOptionsDlg::OfferElevatedSave(const SaveResult& saved, std::uint32_t mode,
+                                             std::int32_t framesNumber)
+{
+    const CString message = SaveFailureMessage(saved, true);
+    CString caption;
+    GetWindowText(caption);
+    // The system's shield, as Windows marks an action that asks for rights.
+    MSGBOXPARAMSA params = {};
+    params.cbSize = sizeof params;
+    params.hwndOwner = m_hWnd;
+    params.lpszText = message;
+    params.lpszCaption = caption;
+    params.dwStyle = MB_YESNO | MB_USERICON;
+    params.lpszIcon = IDI_SHIELD;
+    if (::MessageBoxIndirectA(&params) != IDYES) {
+        return false;
+    }
+    // The warning was agreed to before this save: it is not shown again.
+    const ElevatedSaveRun run =
+        m_pElevatedSaver->Run(m_hWnd, ElevatedSetParameters(mode, framesNumber));
+    if (run.result == ElevatedSaveRun::Result::Finished &&
+        run.exitCode == static_cast<DWORD>(kExitOk)) {
+        return true;
+    }
+    ShowError(ElevatedSaveFailureMessage(run), MB_ICONERROR);
+    return false;
 }
 
 void CQuorinSyncOptionsDlg::ShowError(LPCSTR pszMessage, UINT nIcon)

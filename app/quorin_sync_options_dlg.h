@@ -7,6 +7,7 @@
 #include "driver_parameter_store.h"
 #include "resource.h"
 
+class ElevatedSaver;
 class RegistryAccess;
 
 class CQuorinSyncOptionsDlg : public CDialog {
@@ -14,6 +15,11 @@ public:
     // Loads from and saves to the driver services in `registry`, which
     // outlives the dialog.
     explicit CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent = nullptr);
+
+    // When a save is refused for want of rights alone and `pSaver` is
+    // available, the error box offers to save as administrator through it.
+    // It outlives the dialog; none is set by default.
+    void SetElevatedSaver(ElevatedSaver* pSaver) { m_pElevatedSaver = pSaver; }
 
     enum { IDD = IDD_SYNCOPTIONS_DIALOG };
 
@@ -37,11 +43,14 @@ protected:
 private:
     void LoadSettingsIntoControls();
     void ConfirmAndSave();
-    SaveResult SaveSettingsFromControls();
+    // After a refusal for want of rights: asks, saves through the elevated
+    // saver, and tells how that went; true when every service was written.
+    bool OfferElevatedSave(const SaveResult& saved, std::uint32_t mode, std::int32_t framesNumber);
     void ShowError(LPCSTR pszMessage, UINT nIcon);
     bool IsSyncEnabled() const;
 
     DriverParameterStore m_store;
+    ElevatedSaver* m_pElevatedSaver;
     // Set while an OK is being handled, so that a second OK queued behind
     // it (while the warning or an error box runs its own loop) is ignored.
     bool m_bHandlingOk;

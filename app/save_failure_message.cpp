@@ -1,9 +1,18 @@
-// Builds the error box's text from a save's per-service results.
+// Builds the error boxes' texts from a save's per-service results, judged
+// as quorin-sync judges them, and from how a save as administrator went.
 #include "save_failure_message.h"
+
+#include "save_verdict.h"
+#include "win32_registry.h"
 
 namespace {
 
-const char kAccessDeniedText[] = "access denied; changing it needs administrator rights";
+const char kTryAgainText[] = "\nPress OK to try again.";
+
+CString StatusText(RegStatus status)
+{
+    return SaveStatusText(status, &Win32StatusText).c_str();
+}
 
 // The services in `state`, comma-separated, each with the reason when
 // `withReason` is set.
@@ -20,30 +29,11 @@ CString ServicesIn(const SaveResult& saved, ServiceSaveState state, bool withRea
         list += DriverServiceList[row].name;
         if (withReason && saved[row].status != kErrorSuccess) {
             list += " (";
-            list += RegistryStatusText(saved[row].status);
+            list += StatusText(saved[row].status);
             list += ")";
         }
     }
     return list;
-}
-
-std::size_t CountIn(const SaveResult& saved, ServiceSaveState state)
-{
-    std::size_t count = 0;
-    for (const ServiceSaveStatus& service : saved) {
-        count += service.state == state ? 1 : 0;
-    }
-    return count;
-}
-
-bool AnyAccessDenied(const SaveResult& saved)
-{
-    for (const ServiceSaveStatus& service : saved) {
-        if (service.status == kErrorAccessDenied) {
-            return true;
-        }
-    }
-    return false;
 }
 
 void AppendGroup(CString& message, const char* heading, const CString& services)
@@ -58,18 +48,18 @@ void AppendGroup(CString& message, const char* heading, const CString& services)
 
 CString RefusedMessage(const SaveResult& saved)
 {
-    const bool keyLeft = CountIn(saved, ServiceSaveState::EmptyKeyLeft) != 0;
+    const bool keyLeft = CountInState(saved, ServiceSaveState::EmptyKeyLeft) != 0;
     CString message;
     message.Format("%s: %u of the %u driver services refused the change, so no settings were "
                    "written to any of them.\n\n",
                    keyLeft ? "Nothing was saved" : "Nothing was saved and nothing was changed",
-                   static_cast<unsigned>(CountIn(saved, ServiceSaveState::Refused)),
+                   static_cast<unsigned>(CountInState(saved, ServiceSaveState::Refused)),
                    static_cast<unsigned>(kDriverServiceCount));
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         if (saved[row].state == ServiceSaveState::Refused) {
             message += DriverServiceList[row].name;
             message += ": ";
-            message += RegistryStatusText(saved[row].status);
+            message += StatusText(saved[row].status);
             message += ".\n";
         }
     }
@@ -84,7 +74,7 @@ CString PartlyWrittenMessage(const SaveResult& saved)
     message.Format("The settings were only partly saved: %u of the %u driver services could not "
                    "be written.\n\n",
                    static_cast<unsigned>(kDriverServiceCount -
-                                         CountIn(saved, ServiceSaveState::Written)),
+                                         CountInState(saved, ServiceSaveState::Written)),
                    static_cast<unsigned>(kDriverServiceCount));
     AppendGroup(message, "Holding the new settings: ",
                 ServicesIn(saved, ServiceSaveState::Written, false));
@@ -99,38 +89,59 @@ CString PartlyWrittenMessage(const SaveResult& saved)
 
 } // namespace
 
-CString RegistryStatusText(RegStatus status)
+CString SaveFailureMessage(const SaveResult& saved, bool offerElevatedSave)
 {
-    if (status == kErrorAccessDenied) {
-        return kAccessDeniedText;
-    }
-    CString text;
-    char* pszSystem = nullptr;
-    const DWORD nLength = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<LPSTR>(&pszSystem), 0, nullptr);
-    if (nLength != 0 && pszSystem != nullptr) {
-        // The system's text ends with a full stop and a line break; the
-        // message puts its own punctuation around it.
-        DWORD nEnd = nLength;
-        while (nEnd > 0 && (pszSystem[nEnd - 1] == '\r' || pszSystem[nEnd - 1] == '\n' ||
-                            pszSystem[nEnd - 1] == ' ' || pszSystem[nEnd - 1] == '.')) {
-            --nEnd;
-        }
-        pszSystem[nEnd] = '\0';
-        text.Format("%s, error %ld", pszSystem, static_cast<long>(status));
+    const SaveOutcome outcome = JudgeSave(saved);
+    CString message = SaveRefused(saved) ? RefusedMessage(saved) : PartlyWrittenMessage(saved);
+    if (outcome != SaveOutcome::RefusedForRights) {
+        message += kTryAgainText;
+    } else if (offerElevatedSave) {
+        message += "\nSave these settings as administrator now? Windows will ask for an "
+                   "administrator's permission.";
     } else {
-        text.Format("error %ld", static_cast<long>(status));
+        message += "\nStart Quorin Sync Options as administrator and press OK again.";
     }
-    ::LocalFree(pszSystem);
-    return text;
+    return message;
 }
 
-CString SaveFailureMessage(const SaveResult& saved)
+CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
 {
-    CString message = SaveRefused(saved) ? RefusedMessage(saved) : PartlyWrittenMessage(saved);
-    message += AnyAccessDenied(saved)
-                   ? "\nStart Quorin Sync Options as administrator and press OK again."
-                   : "\nPress OK to try again.";
+    CString message;
+    switch (run.result) {
+    case ElevatedSaveRun::Result::Declined:
+        message = "Nothing was saved and nothing was changed: the request to save as "
+                  "administrator was declined.\n";
+        break;
+    case ElevatedSaveRun::Result::NotStarted: {
+        // The system's own words: access denied here is not about the keys.
+        std::string reason = Win32StatusText(static_cast<RegStatus>(run.error));
+        if (reason.empty()) {
+            reason = "error " + std::to_string(run.error);
+        }
+        message.Format("Nothing was saved and nothing was changed: quorin-sync.exe could not be "
+                       "started as administrator (%s).\n",
+                       reason.c_str());
+        break;
+    }
+    case ElevatedSaveRun::Result::Finished:
+        if (run.exitCode == static_cast<DWORD>(kExitAccessDenied)) {
+            message = "Nothing was saved and nothing was changed: even as administrator, a driver "
+                      "service refused the change for want of rights (quorin-sync.exe exit code "
+                      "4). The permissions of its key deny it to administrators too.\n";
+        } else if (run.exitCode == static_cast<DWORD>(kExitFailed)) {
+            message = "The save failed even as administrator (quorin-sync.exe exit code 3: a "
+                      "failure other than a refusal for rights). Some driver services may hold "
+                      "the new settings and others their old ones; \"quorin-sync show\" tells "
+                      "which.\n";
+        } else {
+            message.Format("The save as administrator did not report success: quorin-sync.exe "
+                           "ended with exit code %lu. Some driver services may hold the new "
+                           "settings and others their old ones; \"quorin-sync show\" tells "
+                           "which.\n",
+                           static_cast<unsigned long>(run.exitCode));
+        }
+        break;
+    }
+    message += kTryAgainText;
     return message;
 }

@@ -1,14 +1,18 @@
-// The text of the error box shown when a save did not write every driver
-// service: which services refused or failed and why, and where that left
-// each of them.
+// The texts of the error boxes shown when a save did not write every driver
+// service: which services refused or failed and why, where that left each
+// of them, and how a save as administrator went.
 #pragma once
 
 #include <afxwin.h>
 
 #include "driver_parameter_store.h"
+#include "elevated_save.h"
 
-CString SaveFailureMessage(const SaveResult& saved);
+// The box for a failed save. With `offerElevatedSave` (only for a refusal
+// for want of rights alone) it ends by asking whether to save as
+// administrator, as a Yes/No question.
+CString SaveFailureMessage(const SaveResult& saved, bool offerElevatedSave = false);
 
-// Why a registry call failed, in words: access denied is told as the need
-// for administrator rights, any other code by the system's own text for it.
-CString RegistryStatusText(RegStatus status);
+// The box after a save as administrator that did not end with every service
+// written.
+CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "driver_parameter_store.h"
+#include "elevated_save.h"
 #include "memory_registry.h"
 #include "quorin_sync_options_dlg.h"
 #include "sync_settings.h"
@@ -28,6 +29,7 @@ protected:
     INT_PTR RunDialog(const std::function<void(UiDriver&, HWND)>& drive)
     {
         CQuorinSyncOptionsDlg dlg(registry);
+        dlg.SetElevatedSaver(elevatedSaver);
         AfxGetApp()->m_pMainWnd = &dlg;
         const INT_PTR result = UiDriver::Run([&dlg] { return dlg.DoModal(); },
                                              [&drive](UiDriver& ui) {
@@ -70,4 +72,6 @@ protected:
     void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0u); }
 
     MemoryRegistry registry;
+    // What the dialog saves as administrator through; none by default.
+    ElevatedSaver* elevatedSaver = nullptr;
 };

@@ -53,7 +53,9 @@ void UiDriver::CancelRemainingWindows()
         // The topmost modal window is the enabled one.
         for (HWND hWnd : windows) {
             if (::IsWindowEnabled(hWnd)) {
+                // A Yes/No box has no Cancel: No answers it.
                 ::PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+                ::PostMessageA(hWnd, WM_COMMAND, IDNO, 0);
             }
         }
         ::Sleep(kPollMilliseconds * 5);

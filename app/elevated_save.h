@@ -1,0 +1,53 @@
+// Saving as administrator: quorin-sync.exe set, started elevated, for a save
+// that the dialog's own rights could not make. ElevatedSaver is the seam
+// between the dialog and Windows' UAC prompt, so tests can stand in for it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// How an elevated save went.
+struct ElevatedSaveRun {
+    enum class Result : std::uint8_t {
+        Finished,   // quorin-sync ran and ended with exitCode
+        Declined,   // the UAC prompt was declined (ERROR_CANCELLED)
+        NotStarted, // it could not be started, for the Win32 reason in error
+    };
+    Result result;
+    DWORD error;
+    DWORD exitCode;
+};
+
+class ElevatedSaver {
+public:
+    ElevatedSaver() = default;
+    ElevatedSaver(const ElevatedSaver&) = delete;
+    ElevatedSaver& operator=(const ElevatedSaver&) = delete;
+    virtual ~ElevatedSaver() = default;
+
+    // Whether the program that saves elevated is there to start.
+    virtual bool Available() const = 0;
+    // Starts it elevated with `parameters` and waits for it to end; `hOwner`
+    // keeps being painted meanwhile, but takes no input.
+    virtual ElevatedSaveRun Run(HWND hOwner, const std::string& parameters) = 0;
+};
+
+// quorin-sync's parameters that write exactly these two values.
+std::string ElevatedSetParameters(std::uint32_t mode, std::int32_t framesNumber);
+
+// quorin-sync.exe at a path, started with ShellExecuteEx's "runas" verb.
+class ShellElevatedSaver final : public ElevatedSaver {
+public:
+    explicit ShellElevatedSaver(std::string path) : m_path(std::move(path)) {}
+
+    // quorin-sync.exe in the running program's own folder.
+    static std::string BesideThisProgram();
+
+    bool Available() const override;
+    ElevatedSaveRun Run(HWND hOwner, const std::string& parameters) override;
+
+private:
+    std::string m_path;
+};

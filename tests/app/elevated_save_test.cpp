@@ -1,0 +1,315 @@
+// Saving as administrator from the refusal box. The dialog, with a stand-in
+// for the UAC prompt and the elevated quorin-sync (which runs quorin-sync's
+// own command over the same registry with the refusal lifted): the offer
+// comes only for a refusal for want of rights alone with the program there,
+// No changes nothing, Yes saves exactly what the dialog shows without a
+// second warning, and every other end keeps the dialog open and says why.
+// And the real launcher: quorin-sync.exe started through ShellExecuteEx,
+// its exit code read, a missing program told, and the owner kept painted
+// but disabled while it waits.
+#include "dialog_test_fixture.h"
+#include "quorin_sync_cli.h"
+
+#include <atomic>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr RegStatus kCorruptStatus = 1392; // ERROR_FILE_CORRUPT
+
+std::vector<std::string> Words(const std::string& text)
+{
+    std::istringstream stream(text);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+// The UAC prompt and the elevated quorin-sync, in-process.
+class FakeElevatedSaver final : public ElevatedSaver {
+public:
+    explicit FakeElevatedSaver(MemoryRegistry& registry) : m_registry(registry) {}
+
+    bool available = true;
+    // How the run ends; Finished runs quorin-sync's command for real, with
+    // the keys made writable when `rightsSuffice`.
+    ElevatedSaveRun::Result result = ElevatedSaveRun::Result::Finished;
+    DWORD error = ERROR_SUCCESS;
+    bool rightsSuffice = true;
+    std::vector<std::string> runs;
+    HWND owner = nullptr;
+
+    bool Available() const override { return available; }
+
+    ElevatedSaveRun Run(HWND hOwner, const std::string& parameters) override
+    {
+        owner = hOwner;
+        runs.push_back(parameters);
+        if (result != ElevatedSaveRun::Result::Finished) {
+            return {result, error, 0};
+        }
+        if (rightsSuffice) {
+            for (const DriverService& service : DriverServiceList) {
+                m_registry.RestrictAccess(service.parametersKey, 0xFFFFFFFF);
+            }
+        }
+        CliOutput output;
+        const int exitCode = RunCli(Words(parameters), m_registry, output);
+        return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, static_cast<DWORD>(exitCode)};
+    }
+
+private:
+    MemoryRegistry& m_registry;
+};
+
+std::string BoxText(HWND hBox)
+{
+    std::string text;
+    for (HWND hChild = ::GetWindow(hBox, GW_CHILD); hChild != nullptr;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        char className[32] = {};
+        ::GetClassNameA(hChild, className, sizeof className);
+        if (std::string(className) == "Static") {
+            text += UiDriver::Text(hChild);
+        }
+    }
+    return text;
+}
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+void Answer(UiDriver& ui, HWND hBox, int nID)
+{
+    ::PostMessageA(hBox, WM_COMMAND, static_cast<WPARAM>(nID), 0);
+    ui.WaitForClose(hBox);
+}
+
+const char kOffer[] = "Save these settings as administrator now?";
+
+class ElevatedSaveTest : public MainDialogTest {
+protected:
+    void SetUp() override { elevatedSaver = &saver; }
+
+    void RefuseEveryRow()
+    {
+        for (const DriverService& service : DriverServiceList) {
+            registry.RestrictAccess(service.parametersKey, kKeyRead);
+        }
+    }
+
+    FakeElevatedSaver saver{registry};
+};
+
+TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASecondWarning)
+{
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        Seed(row, 2, 6);
+    }
+    RefuseEveryRow();
+    const std::vector<std::string> before = registry.Dump();
+    const INT_PTR result = RunDialog([this, &before](UiDriver& ui, HWND hDlg) {
+        UiDriver::Click(hDlg, IDC_INPUT_SCANSTART);
+        ui.WaitUntil([hDlg] { return UiDriver::Checked(hDlg, IDC_INPUT_SCANSTART); }, "ScanStart");
+        UiDriver::SetText(hDlg, IDC_FRAMES_NUMBER, "-12 frames");
+
+        HWND hWarning = OpenWarning(ui, hDlg);
+        ASSERT_NE(hWarning, nullptr);
+        UiDriver::Click(hWarning, IDOK);
+        HWND hBox = ui.WaitForWindow(kMainCaption, hDlg);
+        ASSERT_NE(hBox, nullptr);
+        std::string text = BoxText(hBox);
+        EXPECT_TRUE(Contains(text, "Nothing was saved and nothing was changed: 8 of the 8")) << text;
+        EXPECT_TRUE(Contains(text, "QuorinSv: access denied")) << text;
+        EXPECT_TRUE(Contains(text, kOffer)) << text;
+        EXPECT_NE(::GetDlgItem(hBox, IDYES), nullptr);
+        EXPECT_NE(::GetDlgItem(hBox, IDNO), nullptr);
+        Answer(ui, hBox, IDNO);
+        EXPECT_TRUE(saver.runs.empty()) << "No started the elevated save";
+        EXPECT_EQ(registry.Dump(), before);
+        EXPECT_TRUE(::IsWindowVisible(hDlg));
+
+        hWarning = OpenWarning(ui, hDlg);
+        ASSERT_NE(hWarning, nullptr);
+        UiDriver::Click(hWarning, IDOK);
+        hBox = ui.WaitForWindow(kMainCaption, hDlg);
+        ASSERT_NE(hBox, nullptr);
+        EXPECT_EQ(ui.CountWindows(kWarningCaption), 0);
+        ::PostMessageA(hBox, WM_COMMAND, IDYES, 0);
+        // Straight to the end: a second warning would keep the dialog open.
+        ui.WaitForClose(hDlg);
+        EXPECT_EQ(saver.owner, hDlg);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(saver.runs, std::vector<std::string>{"set --mode=scanstart --frames=-12"});
+    ExpectEveryRow(4, -12);
+}
+
+TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSaysWhy)
+{
+    const struct {
+        ElevatedSaveRun::Result result;
+        DWORD error;
+        bool rightsSuffice;
+        std::vector<std::string> parts;
+    } cases[] = {
+        {ElevatedSaveRun::Result::Declined, ERROR_CANCELLED, true,
+         {"Nothing was saved and nothing was changed", "declined"}},
+        {ElevatedSaveRun::Result::NotStarted, ERROR_FILE_NOT_FOUND, true,
+         {"Nothing was saved and nothing was changed",
+          "quorin-sync.exe could not be started as administrator (", "error 2)"}},
+        // The keys refuse administrators too: quorin-sync exits 4.
+        {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, false,
+         {"Nothing was saved and nothing was changed: even as administrator", "exit code 4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.parts.back());
+        // Each case leaves the registry as it found it.
+        RefuseEveryRow();
+        saver.runs.clear();
+        saver.result = c.result;
+        saver.error = c.error;
+        saver.rightsSuffice = c.rightsSuffice;
+        const std::vector<std::string> before = registry.Dump();
+        const INT_PTR result = RunDialog([&c, &before, this](UiDriver& ui, HWND hDlg) {
+            UiDriver::Click(hDlg, IDOK); // synchronization off: no warning
+            HWND hOffer = ui.WaitForWindow(kMainCaption, hDlg);
+            ASSERT_NE(hOffer, nullptr);
+            Answer(ui, hOffer, IDYES);
+            HWND hBox = ui.WaitForWindow(kMainCaption, hDlg);
+            ASSERT_NE(hBox, nullptr);
+            const std::string text = BoxText(hBox);
+            for (const std::string& part : c.parts) {
+                EXPECT_TRUE(Contains(text, part)) << part << " in " << text;
+            }
+            EXPECT_TRUE(Contains(text, "Press OK to try again.")) << text;
+            EXPECT_EQ(registry.Dump(), before);
+            Answer(ui, hBox, IDOK);
+            EXPECT_TRUE(::IsWindowVisible(hDlg));
+            UiDriver::Click(hDlg, IDCANCEL);
+            ui.WaitForClose(hDlg);
+        });
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(saver.runs.size(), 1u);
+    }
+}
+
+TEST_F(ElevatedSaveTest, NoOfferWithoutTheProgramOrWhenRightsAloneWouldNotDo)
+{
+    const struct {
+        const char* what;
+        bool available;
+        RegStatus otherFault; // a second row refusing for another reason
+        const char* ending;
+    } cases[] = {
+        {"no quorin-sync.exe", false, kErrorSuccess,
+         "Start Quorin Sync Options as administrator and press OK again."},
+        {"one row denied, another refusing otherwise", true, kCorruptStatus, "Press OK to try again."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry.ClearFault();
+        registry.RestrictAccess(DriverServiceList[2].parametersKey, kKeyRead);
+        if (c.otherFault != kErrorSuccess) {
+            registry.InjectFault(RegOperation::CreateKey, 6, c.otherFault);
+        }
+        saver.available = c.available;
+        saver.runs.clear();
+        RunDialog([&c](UiDriver& ui, HWND hDlg) {
+            UiDriver::Click(hDlg, IDOK);
+            HWND hBox = ui.WaitForWindow(kMainCaption, hDlg);
+            ASSERT_NE(hBox, nullptr);
+            const std::string text = BoxText(hBox);
+            EXPECT_FALSE(Contains(text, kOffer)) << text;
+            EXPECT_TRUE(Contains(text, c.ending)) << text;
+            EXPECT_EQ(::GetDlgItem(hBox, IDYES), nullptr);
+            Answer(ui, hBox, IDOK);
+            UiDriver::Click(hDlg, IDCANCEL);
+            ui.WaitForClose(hDlg);
+        });
+        EXPECT_TRUE(saver.runs.empty());
+    }
+}
+
+// The owner of a real elevated run: counts its paints.
+std::atomic<int> g_paints{0};
+
+LRESULT CALLBACK OwnerProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        ::BeginPaint(hWnd, &paint);
+        ::EndPaint(hWnd, &paint);
+        ++g_paints;
+        return 0;
+    }
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+TEST(ShellElevatedSaver, RunsTheProgramReadsItsExitCodeAndKeepsTheOwnerPaintedButDisabled)
+{
+    EXPECT_TRUE(ShellElevatedSaver(QUORIN_CONSOLE_EXECUTABLE).Available());
+    EXPECT_FALSE(ShellElevatedSaver(QUORIN_MISSING_EXECUTABLE).Available());
+    EXPECT_FALSE(ShellElevatedSaver(QUORIN_BUILD_DIRECTORY).Available()) << "a folder";
+    EXPECT_FALSE(ShellElevatedSaver("").Available());
+
+    // quorin-sync itself (commands that write nothing: the test's registry
+    // is redirected, a program it starts is not).
+    ShellElevatedSaver console(QUORIN_CONSOLE_EXECUTABLE);
+    ElevatedSaveRun run = console.Run(nullptr, "--version");
+    EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
+    EXPECT_EQ(run.exitCode, 0u) << "no console to write to is no failure";
+    run = console.Run(nullptr, "set --mode=bogus --frames=1");
+    EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
+    EXPECT_EQ(run.exitCode, 2u);
+    run = ShellElevatedSaver(QUORIN_MISSING_EXECUTABLE).Run(nullptr, "set");
+    EXPECT_EQ(run.result, ElevatedSaveRun::Result::NotStarted);
+    EXPECT_EQ(run.error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+    // While it waits, the owner is disabled but still painted.
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = OwnerProc;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "QuorinElevatedOwner";
+    ::RegisterClassA(&windowClass);
+    HWND hOwner = ::CreateWindowExA(0, windowClass.lpszClassName, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    0, 0, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(hOwner, nullptr);
+    const std::string eventName = "QuorinElevatedRelease" + std::to_string(::GetCurrentProcessId());
+    HANDLE hRelease = ::CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    ASSERT_NE(hRelease, nullptr);
+    std::atomic<bool> paintedWhileWaiting{false};
+    std::atomic<bool> disabledWhileWaiting{false};
+    std::thread observer([&] {
+        const DWORD deadline = ::GetTickCount() + 30000;
+        while (::IsWindowEnabled(hOwner) && ::GetTickCount() < deadline) {
+            ::Sleep(20);
+        }
+        disabledWhileWaiting = !::IsWindowEnabled(hOwner);
+        const int paintsBefore = g_paints;
+        ::InvalidateRect(hOwner, nullptr, TRUE);
+        while (g_paints == paintsBefore && ::GetTickCount() < deadline) {
+            ::Sleep(20);
+        }
+        paintedWhileWaiting = g_paints > paintsBefore;
+        ::SetEvent(hRelease);
+    });
+    run = ShellElevatedSaver(QUORIN_WAIT_HELPER).Run(hOwner, eventName + " 7");
+    observer.join();
+    EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
+    EXPECT_EQ(run.exitCode, 7u);
+    EXPECT_TRUE(disabledWhileWaiting);
+    EXPECT_TRUE(paintedWhileWaiting);
+    EXPECT_TRUE(::IsWindowEnabled(hOwner)) << "enabled again afterwards";
+    ::CloseHandle(hRelease);
+    ::DestroyWindow(hOwner);
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+// The dialog and quorin-sync judge every save alike: over the whole
+// fault-injection sweep, each save is made once by quorin-sync set and once
+// as the dialog makes it, from the same starting state with the same fault.
+// Both leave the registry the same; quorin-sync's exit code and the
+// dialog's error box say the same thing: all written (exit 0, no box),
+// refused for want of rights alone (exit 4, the box sends to the
+// administrator or offers to save as one), or any other failure (exit 3,
+// the box asks to try again, never offers).
+#include "driver_parameter_store.h"
+#include "quorin_sync_cli.h"
+#include "save_failure_message.h"
+#include "save_fault_sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr std::uint32_t kMode = 2;
+constexpr std::int32_t kFrames = 17;
+
+bool EndsWith(const std::string& text, const std::string& ending)
+{
+    return text.size() >= ending.size() &&
+           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+bool Has(const std::string& text, const char* part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+TEST(SaveVerdictAgreement, DialogAndQuorinSyncAgreeOnEverySaveOfTheFaultSweep)
+{
+    std::map<int, std::size_t> exitCodes;
+    for (RegStatus injected : {kErrorAccessDenied, RegStatus{1392}}) {
+        for (const SaveFault& fault : SaveFaultSweep(kMode, kFrames)) {
+            SCOPED_TRACE(std::string(Name(fault.state)) + ", operation " +
+                         std::to_string(static_cast<int>(fault.operation)) + " at call " +
+                         std::to_string(fault.position) + ", status " + std::to_string(injected));
+            MemoryRegistry cliRegistry;
+            Prepare(cliRegistry, fault.state);
+            cliRegistry.InjectFault(fault.operation, fault.position, injected);
+            CliOutput output;
+            const int exitCode = RunCli({"set", "--mode", "line", "--frames", "17"}, cliRegistry, output);
+            ++exitCodes[exitCode];
+
+            MemoryRegistry dialogRegistry;
+            Prepare(dialogRegistry, fault.state);
+            dialogRegistry.InjectFault(fault.operation, fault.position, injected);
+            const SaveResult saved = DriverParameterStore(dialogRegistry).Save(kMode, kFrames);
+            EXPECT_EQ(dialogRegistry.Dump(), cliRegistry.Dump());
+
+            if (exitCode == kExitOk) {
+                EXPECT_TRUE(AllWritten(saved)) << "quorin-sync wrote all, the dialog would not close";
+                EXPECT_EQ(output.err, "");
+                continue;
+            }
+            ASSERT_FALSE(AllWritten(saved)) << "the dialog would close on a save quorin-sync failed";
+            const std::string box(SaveFailureMessage(saved));
+            const std::string offer(SaveFailureMessage(saved, true));
+            if (exitCode == kExitAccessDenied) {
+                EXPECT_TRUE(EndsWith(box, "Start Quorin Sync Options as administrator and press OK again."))
+                    << box;
+                EXPECT_TRUE(EndsWith(offer, "Windows will ask for an administrator's permission.")) << offer;
+                EXPECT_EQ(box.rfind("Nothing was saved and nothing was changed", 0), 0u) << box;
+                EXPECT_TRUE(Has(output.err, "Nothing was changed")) << output.err;
+            } else {
+                ASSERT_EQ(exitCode, kExitFailed) << output.err;
+                EXPECT_TRUE(EndsWith(box, "Press OK to try again.")) << box;
+                EXPECT_EQ(offer, box) << "offered to save as administrator";
+                EXPECT_EQ(Has(box, "only partly saved"), Has(output.err, "only partly saved"))
+                    << box << "\n" << output.err;
+            }
+        }
+    }
+    // The sweep reaches all three verdicts.
+    EXPECT_GT(exitCodes[kExitOk], 0u);
+    EXPECT_GT(exitCodes[kExitAccessDenied], 0u);
+    EXPECT_GT(exitCodes[kExitFailed], 0u);
+    RecordProperty("saves", static_cast<int>(exitCodes[0] + exitCodes[3] + exitCodes[4]));
+}
+
+} // namespace
