@@ -11,10 +11,31 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 constexpr const char* kMainCaption = "Quorin Sync Options, 1.6";
 constexpr const char* kWarningCaption = "WARNING!";
+
+// The texts of a message box's static controls, joined.
+inline std::string BoxText(HWND hBox)
+{
+    std::string text;
+    for (HWND hChild = ::GetWindow(hBox, GW_CHILD); hChild != nullptr;
+         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        char className[32] = {};
+        ::GetClassNameA(hChild, className, sizeof className);
+        if (std::string(className) == "Static") {
+            text += UiDriver::Text(hChild);
+        }
+    }
+    return text;
+}
+
+inline bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 class MainDialogTest : public ::testing::Test {
 protected:

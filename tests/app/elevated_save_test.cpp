@@ -67,25 +67,6 @@ private:
     MemoryRegistry& m_registry;
 };
 
-std::string BoxText(HWND hBox)
-{
-    std::string text;
-    for (HWND hChild = ::GetWindow(hBox, GW_CHILD); hChild != nullptr;
-         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        char className[32] = {};
-        ::GetClassNameA(hChild, className, sizeof className);
-        if (std::string(className) == "Static") {
-            text += UiDriver::Text(hChild);
-        }
-    }
-    return text;
-}
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 void Answer(UiDriver& ui, HWND hBox, int nID)
 {
     ::PostMessageA(hBox, WM_COMMAND, static_cast<WPARAM>(nID), 0);

@@ -16,25 +16,6 @@ HWND WaitForErrorBox(UiDriver& ui, HWND hDlg)
     return ui.WaitForWindow(kMainCaption, hDlg);
 }
 
-std::string MessageText(HWND hBox)
-{
-    std::string text;
-    for (HWND hChild = ::GetWindow(hBox, GW_CHILD); hChild != nullptr;
-         hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        char className[32] = {};
-        ::GetClassNameA(hChild, className, sizeof className);
-        if (std::string(className) == "Static") {
-            text += UiDriver::Text(hChild);
-        }
-    }
-    return text;
-}
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 void CloseBox(UiDriver& ui, HWND hBox)
 {
     ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
@@ -51,7 +32,7 @@ TEST_F(MainDialogTest, SaveWithoutRightsToAnyServiceNamesEveryOneAndStaysOpen)
         HWND hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
         EXPECT_EQ(::GetWindow(hBox, GW_OWNER), hDlg);
-        const std::string text = MessageText(hBox);
+        const std::string text = BoxText(hBox);
         EXPECT_TRUE(Contains(text, "Nothing was saved and nothing was changed: 8 of the 8 driver "
                                    "services refused the change"))
             << text;
@@ -98,7 +79,7 @@ TEST_F(MainDialogTest, PartialRefusalAfterAgreeChangesNothingNamesTheThreeAndRet
         UiDriver::Click(hWarning, IDOK);
         HWND hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
-        const std::string text = MessageText(hBox);
+        const std::string text = BoxText(hBox);
         EXPECT_TRUE(Contains(text, "Nothing was saved and nothing was changed: 3 of the 8 driver "
                                    "services refused the change"))
             << text;
@@ -142,7 +123,7 @@ TEST_F(MainDialogTest, RefusalForAnotherReasonIsToldInTheSystemsWords)
         UiDriver::Click(hDlg, IDOK);
         HWND hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
-        const std::string text = MessageText(hBox);
+        const std::string text = BoxText(hBox);
         EXPECT_TRUE(Contains(text, "QuorinRv: " + expected + ", error 1392.")) << text;
         EXPECT_FALSE(Contains(text, "administrator")) << text;
         EXPECT_TRUE(Contains(text, "Press OK to try again.")) << text;
@@ -168,7 +149,7 @@ TEST_F(MainDialogTest, FailureWhileWritingNamesWhoHoldsTheNewAndWhoTheOldSetting
         UiDriver::Click(hDlg, IDOK);
         HWND hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
-        const std::string text = MessageText(hBox);
+        const std::string text = BoxText(hBox);
         EXPECT_TRUE(Contains(text, "The settings were only partly saved: 1 of the 8 driver "
                                    "services could not be written."))
             << text;
