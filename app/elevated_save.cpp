@@ -4,6 +4,7 @@
 
 #include "sync_settings.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <utility>
@@ -70,6 +71,18 @@ bool ShellElevatedSaver::Available() const
 
 ElevatedSaveRun ShellElevatedSaver::Run(HWND hOwner, const std::string& parameters)
 {
+    // ShellExecuteEx may hand the start to shell extensions, which need COM
+    // on this thread.
+    const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const ElevatedSaveRun run = Start(hOwner, parameters);
+    if (SUCCEEDED(hrCom)) {
+        ::CoUninitialize();
+    }
+    return run;
+}
+
+ElevatedSaveRun ShellElevatedSaver::Start(HWND hOwner, const std::string& parameters)
+{
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
@@ -85,8 +98,9 @@ ElevatedSaveRun ShellElevatedSaver::Run(HWND hOwner, const std::string& paramete
                 nError, 0};
     }
     if (info.hProcess == nullptr) {
-        // Started through some other program that did not hand back a process.
-        return {ElevatedSaveRun::Result::NotStarted, ERROR_INVALID_HANDLE, 0};
+        // Handed to something that gave no process to wait on: whether it
+        // saved cannot be told, which is never taken for success.
+        return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, STILL_ACTIVE};
     }
     const BOOL bWasEnabled = ::IsWindowEnabled(hOwner);
     ::EnableWindow(hOwner, FALSE);

@@ -49,5 +49,8 @@ public:
     ElevatedSaveRun Run(HWND hOwner, const std::string& parameters) override;
 
 private:
+    // Starts the program and waits for it; Run wraps it in COM.
+    ElevatedSaveRun Start(HWND hOwner, const std::string& parameters);
+
     std::string m_path;
 };

@@ -134,8 +134,8 @@ CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
                       "the new settings and others their old ones; \"quorin-sync show\" tells "
                       "which.\n";
         } else {
-            message.Format("The save as administrator did not report success: quorin-sync.exe "
-                           "ended with exit code %lu. Some driver services may hold the new "
+            message.Format("The save as administrator did not report success (quorin-sync.exe "
+                           "exit code %lu). Some driver services may hold the new "
                            "settings and others their old ones; \"quorin-sync show\" tells "
                            "which.\n",
                            static_cast<unsigned long>(run.exitCode));

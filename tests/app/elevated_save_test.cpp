@@ -41,6 +41,8 @@ public:
     ElevatedSaveRun::Result result = ElevatedSaveRun::Result::Finished;
     DWORD error = ERROR_SUCCESS;
     bool rightsSuffice = true;
+    // A failure of another kind met by the elevated run itself.
+    RegStatus faultInRun = kErrorSuccess;
     std::vector<std::string> runs;
     HWND owner = nullptr;
 
@@ -58,8 +60,12 @@ public:
                 m_registry.RestrictAccess(service.parametersKey, 0xFFFFFFFF);
             }
         }
+        if (faultInRun != kErrorSuccess) {
+            m_registry.InjectFault(RegOperation::CreateKey, 3, faultInRun);
+        }
         CliOutput output;
         const int exitCode = RunCli(Words(parameters), m_registry, output);
+        m_registry.ClearFault();
         return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, static_cast<DWORD>(exitCode)};
     }
 
@@ -139,16 +145,20 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         ElevatedSaveRun::Result result;
         DWORD error;
         bool rightsSuffice;
+        RegStatus faultInRun;
         std::vector<std::string> parts;
     } cases[] = {
-        {ElevatedSaveRun::Result::Declined, ERROR_CANCELLED, true,
+        {ElevatedSaveRun::Result::Declined, ERROR_CANCELLED, true, kErrorSuccess,
          {"Nothing was saved and nothing was changed", "declined"}},
-        {ElevatedSaveRun::Result::NotStarted, ERROR_FILE_NOT_FOUND, true,
+        {ElevatedSaveRun::Result::NotStarted, ERROR_FILE_NOT_FOUND, true, kErrorSuccess,
          {"Nothing was saved and nothing was changed",
           "quorin-sync.exe could not be started as administrator (", "error 2)"}},
         // The keys refuse administrators too: quorin-sync exits 4.
-        {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, false,
+        {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, false, kErrorSuccess,
          {"Nothing was saved and nothing was changed: even as administrator", "exit code 4"}},
+        // Any other failure: quorin-sync exits 3.
+        {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kCorruptStatus,
+         {"The save failed even as administrator", "exit code 3", "quorin-sync show"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.parts.back());
@@ -158,6 +168,7 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         saver.result = c.result;
         saver.error = c.error;
         saver.rightsSuffice = c.rightsSuffice;
+        saver.faultInRun = c.faultInRun;
         const std::vector<std::string> before = registry.Dump();
         const INT_PTR result = RunDialog([&c, &before, this](UiDriver& ui, HWND hDlg) {
             UiDriver::Click(hDlg, IDOK); // synchronization off: no warning
