@@ -8,6 +8,9 @@
 namespace {
 
 const char kTryAgainText[] = "\nPress OK to try again.";
+const char kMayBePartlySavedText[] =
+    "Some driver services may hold the new settings and others their old ones; \"quorin-sync "
+    "show\" tells which.\n";
 
 CString StatusText(RegStatus status)
 {
@@ -92,7 +95,8 @@ CString PartlyWrittenMessage(const SaveResult& saved)
 CString SaveFailureMessage(const SaveResult& saved, bool offerElevatedSave)
 {
     const SaveOutcome outcome = JudgeSave(saved);
-    CString message = SaveRefused(saved) ? RefusedMessage(saved) : PartlyWrittenMessage(saved);
+    CString message =
+        outcome == SaveOutcome::PartlyWritten ? PartlyWrittenMessage(saved) : RefusedMessage(saved);
     if (outcome != SaveOutcome::RefusedForRights) {
         message += kTryAgainText;
     } else if (offerElevatedSave) {
@@ -130,15 +134,13 @@ CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
                       "4). The permissions of its key deny it to administrators too.\n";
         } else if (run.exitCode == static_cast<DWORD>(kExitFailed)) {
             message = "The save failed even as administrator (quorin-sync.exe exit code 3: a "
-                      "failure other than a refusal for rights). Some driver services may hold "
-                      "the new settings and others their old ones; \"quorin-sync show\" tells "
-                      "which.\n";
+                      "failure other than a refusal for rights). ";
+            message += kMayBePartlySavedText;
         } else {
             message.Format("The save as administrator did not report success (quorin-sync.exe "
-                           "exit code %lu). Some driver services may hold the new "
-                           "settings and others their old ones; \"quorin-sync show\" tells "
-                           "which.\n",
+                           "exit code %lu). ",
                            static_cast<unsigned long>(run.exitCode));
+            message += kMayBePartlySavedText;
         }
         break;
     }

@@ -63,7 +63,6 @@ CliParse Fail(const std::string& error)
 
 } // namespace
 
-
 CliParse ParseCliArguments(const std::vector<std::string>& args)
 {
     if (args.empty()) {

@@ -34,6 +34,11 @@ exe_version() {
   strings -el "$1" | grep -A1 -x 'FileVersion' | sed -n 2p
 }
 
+# A value of an installer package's Property table (ProductCode, say).
+msi_property() { # PACKAGE NAME
+  msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v name="$2" '$1 == name { print $2 }'
+}
+
 # A name-based (SHA-1, version 5) UUID in upper case, from a namespace UUID
 # and a name: the same inputs always give the same UUID.
 derived_uuid() {

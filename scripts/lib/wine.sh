@@ -50,6 +50,17 @@ wine_test_prefix() {
   "$QUORIN_ROOT/scripts/lib/wine-prefix" "$WINEPREFIX"
 }
 
+# A work folder made empty with a fresh prefix of its own, WORK/prefix, whose
+# environment is exported; its wineserver is stopped when the caller exits.
+wine_own_prefix() { # WORK
+  wine_environment "$1/prefix"
+  wineserver -k 2>/dev/null || true
+  rm -rf "$1"
+  mkdir -p "$1"
+  "$QUORIN_ROOT/scripts/lib/wine-prefix" "$WINEPREFIX"
+  trap 'wineserver -k 2>/dev/null || true' EXIT
+}
+
 # Wine's own version, as it prints it (no program is started).
 wine_version() { wine --version; }
 

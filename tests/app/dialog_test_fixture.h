@@ -37,6 +37,19 @@ inline bool Contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
+// A message box of the dialog's thread, owned by the dialog.
+inline HWND WaitForErrorBox(UiDriver& ui, HWND hDlg)
+{
+    return ui.WaitForWindow(kMainCaption, hDlg);
+}
+
+// Presses a message box's button and waits for the box to close.
+inline void AnswerBox(UiDriver& ui, HWND hBox, int nID)
+{
+    ::PostMessageA(hBox, WM_COMMAND, static_cast<WPARAM>(nID), 0);
+    ui.WaitForClose(hBox);
+}
+
 class MainDialogTest : public ::testing::Test {
 protected:
     void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
@@ -44,6 +57,14 @@ protected:
         registry.SetDword(DriverServiceList[row].parametersKey, kExternalSynchModeValueName, mode);
         registry.SetDword(DriverServiceList[row].parametersKey, kSynchFramesNumberValueName,
                           static_cast<std::uint32_t>(frames));
+    }
+
+    // Every service's Parameters key readable but not writable.
+    void RefuseEveryRow()
+    {
+        for (const DriverService& service : DriverServiceList) {
+            registry.RestrictAccess(service.parametersKey, kKeyRead);
+        }
     }
 
     // Opens the dialog, waits for it, runs `drive` on it; the dialog's result.

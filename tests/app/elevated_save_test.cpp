@@ -73,24 +73,11 @@ private:
     MemoryRegistry& m_registry;
 };
 
-void Answer(UiDriver& ui, HWND hBox, int nID)
-{
-    ::PostMessageA(hBox, WM_COMMAND, static_cast<WPARAM>(nID), 0);
-    ui.WaitForClose(hBox);
-}
-
 const char kOffer[] = "Save these settings as administrator now?";
 
 class ElevatedSaveTest : public MainDialogTest {
 protected:
     void SetUp() override { elevatedSaver = &saver; }
-
-    void RefuseEveryRow()
-    {
-        for (const DriverService& service : DriverServiceList) {
-            registry.RestrictAccess(service.parametersKey, kKeyRead);
-        }
-    }
 
     FakeElevatedSaver saver{registry};
 };
@@ -110,7 +97,7 @@ TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASe
         HWND hWarning = OpenWarning(ui, hDlg);
         ASSERT_NE(hWarning, nullptr);
         UiDriver::Click(hWarning, IDOK);
-        HWND hBox = ui.WaitForWindow(kMainCaption, hDlg);
+        HWND hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
         std::string text = BoxText(hBox);
         EXPECT_TRUE(Contains(text, "Nothing was saved and nothing was changed: 8 of the 8")) << text;
@@ -118,7 +105,7 @@ TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASe
         EXPECT_TRUE(Contains(text, kOffer)) << text;
         EXPECT_NE(::GetDlgItem(hBox, IDYES), nullptr);
         EXPECT_NE(::GetDlgItem(hBox, IDNO), nullptr);
-        Answer(ui, hBox, IDNO);
+        AnswerBox(ui, hBox, IDNO);
         EXPECT_TRUE(saver.runs.empty()) << "No started the elevated save";
         EXPECT_EQ(registry.Dump(), before);
         EXPECT_TRUE(::IsWindowVisible(hDlg));
@@ -126,7 +113,7 @@ TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASe
         hWarning = OpenWarning(ui, hDlg);
         ASSERT_NE(hWarning, nullptr);
         UiDriver::Click(hWarning, IDOK);
-        hBox = ui.WaitForWindow(kMainCaption, hDlg);
+        hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
         EXPECT_EQ(ui.CountWindows(kWarningCaption), 0);
         ::PostMessageA(hBox, WM_COMMAND, IDYES, 0);
@@ -172,10 +159,10 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         const std::vector<std::string> before = registry.Dump();
         const INT_PTR result = RunDialog([&c, &before, this](UiDriver& ui, HWND hDlg) {
             UiDriver::Click(hDlg, IDOK); // synchronization off: no warning
-            HWND hOffer = ui.WaitForWindow(kMainCaption, hDlg);
+            HWND hOffer = WaitForErrorBox(ui, hDlg);
             ASSERT_NE(hOffer, nullptr);
-            Answer(ui, hOffer, IDYES);
-            HWND hBox = ui.WaitForWindow(kMainCaption, hDlg);
+            AnswerBox(ui, hOffer, IDYES);
+            HWND hBox = WaitForErrorBox(ui, hDlg);
             ASSERT_NE(hBox, nullptr);
             const std::string text = BoxText(hBox);
             for (const std::string& part : c.parts) {
@@ -183,7 +170,7 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
             }
             EXPECT_TRUE(Contains(text, "Press OK to try again.")) << text;
             EXPECT_EQ(registry.Dump(), before);
-            Answer(ui, hBox, IDOK);
+            AnswerBox(ui, hBox, IDOK);
             EXPECT_TRUE(::IsWindowVisible(hDlg));
             UiDriver::Click(hDlg, IDCANCEL);
             ui.WaitForClose(hDlg);
@@ -216,13 +203,13 @@ TEST_F(ElevatedSaveTest, NoOfferWithoutTheProgramOrWhenRightsAloneWouldNotDo)
         saver.runs.clear();
         RunDialog([&c](UiDriver& ui, HWND hDlg) {
             UiDriver::Click(hDlg, IDOK);
-            HWND hBox = ui.WaitForWindow(kMainCaption, hDlg);
+            HWND hBox = WaitForErrorBox(ui, hDlg);
             ASSERT_NE(hBox, nullptr);
             const std::string text = BoxText(hBox);
             EXPECT_FALSE(Contains(text, kOffer)) << text;
             EXPECT_TRUE(Contains(text, c.ending)) << text;
             EXPECT_EQ(::GetDlgItem(hBox, IDYES), nullptr);
-            Answer(ui, hBox, IDOK);
+            AnswerBox(ui, hBox, IDOK);
             UiDriver::Click(hDlg, IDCANCEL);
             ui.WaitForClose(hDlg);
         });

@@ -10,23 +10,9 @@ namespace {
 
 constexpr RegStatus kCorruptStatus = 1392; // ERROR_FILE_CORRUPT
 
-// The error box: a window of the dialog's thread, owned by the dialog.
-HWND WaitForErrorBox(UiDriver& ui, HWND hDlg)
-{
-    return ui.WaitForWindow(kMainCaption, hDlg);
-}
-
-void CloseBox(UiDriver& ui, HWND hBox)
-{
-    ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-    ui.WaitForClose(hBox);
-}
-
 TEST_F(MainDialogTest, SaveWithoutRightsToAnyServiceNamesEveryOneAndStaysOpen)
 {
-    for (const DriverService& service : DriverServiceList) {
-        registry.RestrictAccess(service.parametersKey, kKeyRead);
-    }
+    RefuseEveryRow();
     const INT_PTR result = RunDialog([](UiDriver& ui, HWND hDlg) {
         UiDriver::Click(hDlg, IDOK);
         HWND hBox = WaitForErrorBox(ui, hDlg);
@@ -44,14 +30,14 @@ TEST_F(MainDialogTest, SaveWithoutRightsToAnyServiceNamesEveryOneAndStaysOpen)
         }
         EXPECT_TRUE(Contains(text, "Start Quorin Sync Options as administrator and press OK again."))
             << text;
-        CloseBox(ui, hBox);
+        AnswerBox(ui, hBox, IDOK);
         EXPECT_TRUE(::IsWindowVisible(hDlg)) << "the dialog stays open after a failed save";
 
         // OK can be tried again; Cancel closes.
         UiDriver::Click(hDlg, IDOK);
         hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
-        CloseBox(ui, hBox);
+        AnswerBox(ui, hBox, IDOK);
         UiDriver::Click(hDlg, IDCANCEL);
         ui.WaitForClose(hDlg);
     });
@@ -91,7 +77,7 @@ TEST_F(MainDialogTest, PartialRefusalAfterAgreeChangesNothingNamesTheThreeAndRet
             EXPECT_FALSE(Contains(text, other)) << other << " in " << text;
         }
         EXPECT_EQ(registry.Dump(), before) << "a refused save changed the registry";
-        CloseBox(ui, hBox);
+        AnswerBox(ui, hBox, IDOK);
         EXPECT_TRUE(::IsWindowVisible(hDlg));
 
         // An administrator fixes the keys; OK again asks again and saves.
@@ -127,7 +113,7 @@ TEST_F(MainDialogTest, RefusalForAnotherReasonIsToldInTheSystemsWords)
         EXPECT_TRUE(Contains(text, "QuorinRv: " + expected + ", error 1392.")) << text;
         EXPECT_FALSE(Contains(text, "administrator")) << text;
         EXPECT_TRUE(Contains(text, "Press OK to try again.")) << text;
-        CloseBox(ui, hBox);
+        AnswerBox(ui, hBox, IDOK);
         UiDriver::Click(hDlg, IDCANCEL);
         ui.WaitForClose(hDlg);
     });
@@ -157,7 +143,7 @@ TEST_F(MainDialogTest, FailureWhileWritingNamesWhoHoldsTheNewAndWhoTheOldSetting
                                    "QuorinPx7, QuorinS, QuorinSv, QuorinNq.\n"))
             << text;
         EXPECT_TRUE(Contains(text, "Still holding their old settings: QuorinRv (")) << text;
-        CloseBox(ui, hBox);
+        AnswerBox(ui, hBox, IDOK);
         EXPECT_TRUE(::IsWindowVisible(hDlg));
 
         // The retry writes QuorinRv too.

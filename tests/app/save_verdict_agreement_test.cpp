@@ -37,19 +37,16 @@ TEST(SaveVerdictAgreement, DialogAndQuorinSyncAgreeOnEverySaveOfTheFaultSweep)
     std::map<int, std::size_t> exitCodes;
     for (RegStatus injected : {kErrorAccessDenied, RegStatus{1392}}) {
         for (const SaveFault& fault : SaveFaultSweep(kMode, kFrames)) {
-            SCOPED_TRACE(std::string(Name(fault.state)) + ", operation " +
-                         std::to_string(static_cast<int>(fault.operation)) + " at call " +
-                         std::to_string(fault.position) + ", status " + std::to_string(injected));
+            SCOPED_TRACE(Describe(fault.state, fault.operation, fault.position) + ", status " +
+                         std::to_string(injected));
             MemoryRegistry cliRegistry;
-            Prepare(cliRegistry, fault.state);
-            cliRegistry.InjectFault(fault.operation, fault.position, injected);
+            PrepareWithFault(cliRegistry, fault.state, fault.operation, fault.position, injected);
             CliOutput output;
             const int exitCode = RunCli({"set", "--mode", "line", "--frames", "17"}, cliRegistry, output);
             ++exitCodes[exitCode];
 
             MemoryRegistry dialogRegistry;
-            Prepare(dialogRegistry, fault.state);
-            dialogRegistry.InjectFault(fault.operation, fault.position, injected);
+            PrepareWithFault(dialogRegistry, fault.state, fault.operation, fault.position, injected);
             const SaveResult saved = DriverParameterStore(dialogRegistry).Save(kMode, kFrames);
             EXPECT_EQ(dialogRegistry.Dump(), cliRegistry.Dump());
 

@@ -196,13 +196,10 @@ TEST(FaultInjection, EveryOperationFailingAtEveryCallOfALoadAndASave)
         for (RegOperation operation : kRegOperations) {
             // One position past the last call checks a fault that never fires.
             for (std::size_t position = 1; position <= loadCalls[operation] + 1; ++position) {
-                SCOPED_TRACE(std::string("load, ") + Name(state) + ", operation " +
-                             std::to_string(static_cast<int>(operation)) + " at call " +
-                             std::to_string(position));
+                SCOPED_TRACE("load, " + Describe(state, operation, position));
                 MemoryRegistry registry;
-                Prepare(registry, state);
+                PrepareWithFault(registry, state, operation, position, kInjectedStatus);
                 const std::vector<std::string> before = registry.Dump();
-                registry.InjectFault(operation, position, kInjectedStatus);
                 const LoadResult loaded = DriverParameterStore(registry).Load();
                 ++cases;
 
@@ -236,13 +233,10 @@ TEST(FaultInjection, EveryOperationFailingAtEveryCallOfALoadAndASave)
         const StartingState state = fault.state;
         const RegOperation operation = fault.operation;
         const std::size_t position = fault.position;
-        SCOPED_TRACE(std::string("save, ") + Name(state) + ", operation " +
-                     std::to_string(static_cast<int>(operation)) + " at call " +
-                     std::to_string(position));
+        SCOPED_TRACE("save, " + Describe(state, operation, position));
         MemoryRegistry registry;
-        Prepare(registry, state);
+        PrepareWithFault(registry, state, operation, position, kInjectedStatus);
         const std::vector<std::string> before = registry.Dump();
-        registry.InjectFault(operation, position, kInjectedStatus);
         const SaveResult saved = DriverParameterStore(registry).Save(kSavedMode, kSavedFrames);
         ++cases;
 

@@ -48,6 +48,19 @@ void Prepare(MemoryRegistry& registry, StartingState state)
     }
 }
 
+void PrepareWithFault(MemoryRegistry& registry, StartingState state, RegOperation operation,
+                      std::size_t position, RegStatus status)
+{
+    Prepare(registry, state);
+    registry.InjectFault(operation, position, status);
+}
+
+std::string Describe(StartingState state, RegOperation operation, std::size_t position)
+{
+    return std::string(Name(state)) + ", operation " + std::to_string(static_cast<int>(operation)) +
+           " at call " + std::to_string(position);
+}
+
 std::vector<SaveFault> SaveFaultSweep(std::uint32_t mode, std::int32_t framesNumber)
 {
     std::vector<SaveFault> faults;

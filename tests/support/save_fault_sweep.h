@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // LastRowRefuses: row 4 as in OnlyRowFour, and row 8 present but read-only,
@@ -31,6 +32,13 @@ std::int32_t FramesOf(std::size_t row);
 bool RowExists(StartingState state, std::size_t row);
 // The starting state's keys and values, with neighbours a save must leave alone.
 void Prepare(MemoryRegistry& registry, StartingState state);
+
+// Prepare, with `operation` made to fail with `status` at its call number
+// `position` (from 1).
+void PrepareWithFault(MemoryRegistry& registry, StartingState state, RegOperation operation,
+                      std::size_t position, RegStatus status);
+// "only row 4, operation 3 at call 2", for a failing case's trace.
+std::string Describe(StartingState state, RegOperation operation, std::size_t position);
 
 struct SaveFault {
     StartingState state;
