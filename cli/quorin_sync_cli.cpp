@@ -24,21 +24,47 @@ std::string ModeText(std::uint32_t mode)
     return Number(mode) + " (" + SynchModeWord(mode) + ")";
 }
 
-bool Holds(const ServiceReading& reading, std::uint32_t mode, std::int32_t framesNumber)
-{
-    return reading.found && reading.modeRead && reading.framesRead && reading.mode == mode &&
-           reading.framesNumber == framesNumber;
-}
-
-// All eight present with both values read and the same two values.
+// All eight present with both values stored as REG_DWORD, holding the same two.
 bool AllAgree(const Readings& readings)
 {
     for (const ServiceReading& reading : readings) {
-        if (!Holds(reading, readings[0].mode, readings[0].framesNumber)) {
+        if (!HoldsSettings(reading, readings[0].mode, readings[0].framesNumber)) {
             return false;
         }
     }
     return true;
+}
+
+std::string TypeName(std::uint32_t type)
+{
+    static const char* const kNames[] = {
+        "REG_NONE",      "REG_SZ",        "REG_EXPAND_SZ",     "REG_BINARY",
+        "REG_DWORD",     "REG_DWORD_BIG_ENDIAN", "REG_LINK",   "REG_MULTI_SZ",
+        "REG_RESOURCE_LIST", "REG_FULL_RESOURCE_DESCRIPTOR", "REG_RESOURCE_REQUIREMENTS_LIST",
+        "REG_QWORD"};
+    constexpr std::uint32_t kNamed = sizeof kNames / sizeof kNames[0];
+    return type < kNamed ? kNames[type] : "type " + Number(type);
+}
+
+// A value that is there but not what a driver reads as a number, named by
+// how it is stored; empty for a REG_DWORD of four bytes or a missing value.
+std::string MisstoredText(const StoredShape& shape)
+{
+    if (!shape.present || IsStoredDword(shape)) {
+        return std::string();
+    }
+    return TypeName(shape.type) + ", " + Number(shape.size) + (shape.size == 1 ? " byte" : " bytes");
+}
+
+// How show and check tell one value: its number, how it is wrongly stored,
+// or that it is not set.
+std::string ValueText(bool read, const StoredShape& shape, const std::string& number)
+{
+    const std::string misstored = MisstoredText(shape);
+    if (!misstored.empty()) {
+        return misstored;
+    }
+    return read ? number : "not set";
 }
 
 Readings ReadAll(const DriverParameterStore& store)
@@ -66,8 +92,9 @@ std::string ShowText(const Readings& readings)
             continue;
         }
         text += Padded("yes", 9);
-        text += Padded(reading.modeRead ? ModeText(reading.mode) : "not set", 16);
-        text += (reading.framesRead ? Number(reading.framesNumber) : "not set") + "\n";
+        text += Padded(ValueText(reading.modeRead, reading.modeShape, ModeText(reading.mode)), 16);
+        text += ValueText(reading.framesRead, reading.framesShape, Number(reading.framesNumber)) +
+                "\n";
     }
     if (AllAgree(readings)) {
         text += "All eight services agree: mode " + ModeText(readings[0].mode) + ", frames " +
@@ -78,10 +105,17 @@ std::string ShowText(const Readings& readings)
     return text;
 }
 
-std::string JsonString(const char* text)
+std::string JsonString(const std::string& text)
 {
     // The names and words written here hold no character that needs escaping.
-    return std::string("\"") + text + "\"";
+    return "\"" + text + "\"";
+}
+
+// null, or how a value is stored when that is not as a REG_DWORD of four bytes.
+std::string JsonMisstored(const StoredShape& shape)
+{
+    const std::string misstored = MisstoredText(shape);
+    return misstored.empty() ? "null" : JsonString(misstored);
 }
 
 std::string ShowJson(const Readings& readings)
@@ -92,11 +126,15 @@ std::string ShowJson(const Readings& readings)
         json += row == 0 ? "\n  " : ",\n  ";
         json += "{\"name\": " + JsonString(DriverServiceList[row].name);
         json += ", \"present\": " + std::string(reading.found ? "true" : "false");
-        const bool mode = reading.found && reading.modeRead;
-        const bool frames = reading.found && reading.framesRead;
+        // A number only where the driver reads one.
+        const bool mode = reading.found && reading.modeRead && IsStoredDword(reading.modeShape);
+        const bool frames =
+            reading.found && reading.framesRead && IsStoredDword(reading.framesShape);
         json += ", \"mode\": " + (mode ? Number(reading.mode) : "null");
         json += ", \"meaning\": " + (mode ? JsonString(SynchModeWord(reading.mode)) : "null");
-        json += ", \"frames\": " + (frames ? Number(reading.framesNumber) : "null") + "}";
+        json += ", \"frames\": " + (frames ? Number(reading.framesNumber) : "null");
+        json += ", \"mode_stored_as\": " + JsonMisstored(reading.modeShape);
+        json += ", \"frames_stored_as\": " + JsonMisstored(reading.framesShape) + "}";
     }
     const bool agree = AllAgree(readings);
     json += "\n], \"agree\": " + std::string(agree ? "true" : "false");
@@ -117,17 +155,18 @@ int Check(const DriverParameterStore& store, const CliArguments& wanted, CliOutp
             differences += name + ": no Parameters key\n";
             continue;
         }
-        if (!reading.modeRead) {
-            differences += name + ": mode not set, expected " + ModeText(wanted.mode) + "\n";
-        } else if (reading.mode != wanted.mode) {
-            differences += name + ": mode " + ModeText(reading.mode) + ", expected " +
-                           ModeText(wanted.mode) + "\n";
+        // A value counts only as the driver reads it: a REG_DWORD of four bytes.
+        if (!reading.modeRead || !IsStoredDword(reading.modeShape) || reading.mode != wanted.mode) {
+            differences += name + ": mode " +
+                           ValueText(reading.modeRead, reading.modeShape, ModeText(reading.mode)) +
+                           ", expected " + ModeText(wanted.mode) + "\n";
         }
-        if (!reading.framesRead) {
-            differences += name + ": frames not set, expected " + Number(wanted.framesNumber) + "\n";
-        } else if (reading.framesNumber != wanted.framesNumber) {
-            differences += name + ": frames " + Number(reading.framesNumber) + ", expected " +
-                           Number(wanted.framesNumber) + "\n";
+        if (!reading.framesRead || !IsStoredDword(reading.framesShape) ||
+            reading.framesNumber != wanted.framesNumber) {
+            differences += name + ": frames " +
+                           ValueText(reading.framesRead, reading.framesShape,
+                                     Number(reading.framesNumber)) +
+                           ", expected " + Number(wanted.framesNumber) + "\n";
         }
     }
     if (!differences.empty()) {

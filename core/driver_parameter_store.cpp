@@ -43,8 +43,20 @@ bool SaveRefused(const SaveResult& result)
     return false;
 }
 
+bool IsStoredDword(const StoredShape& shape)
+{
+    return shape.present && shape.type == kRegDword && shape.size == kDwordSize;
+}
+
+bool HoldsSettings(const ServiceReading& reading, std::uint32_t mode, std::int32_t framesNumber)
+{
+    return reading.found && reading.modeRead && reading.framesRead &&
+           IsStoredDword(reading.modeShape) && IsStoredDword(reading.framesShape) &&
+           reading.mode == mode && reading.framesNumber == framesNumber;
+}
+
 bool DriverParameterStore::QueryDword(RegKey key, const char* valueName, std::uint32_t fallback,
-                                      std::uint32_t* value) const
+                                      std::uint32_t* value, StoredShape* shape) const
 {
     // Shorter data lands over the preset default's leading bytes, as it lies;
     // longer data fails the query and leaves the default.
@@ -52,8 +64,13 @@ bool DriverParameterStore::QueryDword(RegKey key, const char* valueName, std::ui
     WriteLittleEndian(fallback, buffer);
     std::uint32_t type = 0;
     std::uint32_t size = kDwordSize;
-    if (registry_.RegQueryValueExA(key, valueName, nullptr, &type, buffer, &size) !=
-        kErrorSuccess) {
+    const RegStatus status = registry_.RegQueryValueExA(key, valueName, nullptr, &type, buffer, &size);
+    if (shape != nullptr) {
+        // Longer data is still there, with its type and size told.
+        const bool present = status == kErrorSuccess || status == kErrorMoreData;
+        *shape = present ? StoredShape{true, type, size} : StoredShape{false, 0, 0};
+    }
+    if (status != kErrorSuccess) {
         *value = fallback;
         return false;
     }
@@ -82,18 +99,25 @@ LoadResult DriverParameterStore::Load() const
 
 ServiceReading DriverParameterStore::ReadService(std::size_t row) const
 {
-    ServiceReading reading{false, false, kDefaultSynchMode, false, kDefaultFramesNumber};
+    ServiceReading reading{false,
+                           false,
+                           kDefaultSynchMode,
+                           false,
+                           kDefaultFramesNumber,
+                           StoredShape{false, 0, 0},
+                           StoredShape{false, 0, 0}};
     RegKey key = 0;
     if (registry_.RegOpenKeyExA(kHkeyLocalMachine, DriverServiceList[row].parametersKey, 0,
                                 kKeyRead, &key) != kErrorSuccess) {
         return reading;
     }
     reading.found = true;
-    reading.modeRead =
-        QueryDword(key, kExternalSynchModeValueName, kDefaultSynchMode, &reading.mode);
+    reading.modeRead = QueryDword(key, kExternalSynchModeValueName, kDefaultSynchMode,
+                                  &reading.mode, &reading.modeShape);
     std::uint32_t frames = 0;
-    reading.framesRead = QueryDword(key, kSynchFramesNumberValueName,
-                                    static_cast<std::uint32_t>(kDefaultFramesNumber), &frames);
+    reading.framesRead =
+        QueryDword(key, kSynchFramesNumberValueName,
+                   static_cast<std::uint32_t>(kDefaultFramesNumber), &frames, &reading.framesShape);
     reading.framesNumber = static_cast<std::int32_t>(frames);
     registry_.RegCloseKey(key);
     return reading;
@@ -105,12 +129,15 @@ SaveResult DriverParameterStore::Save(std::uint32_t mode, std::int32_t framesNum
     std::array<RegKey, kDriverServiceCount> keys{};
     std::array<bool, kDriverServiceCount> made{};
     bool refused = false;
-    // First every key, so that one refusal can still leave all eight as they were.
+    // First every key, so that one refusal can still leave all eight as they
+    // were. Setting values is all a save does with them: asking for more
+    // would refuse a user granted exactly that. Whether a missing key may be
+    // made is the create's own check of its parent.
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         std::uint32_t disposition = 0;
         const RegStatus opened = registry_.RegCreateKeyExA(
             kHkeyLocalMachine, DriverServiceList[row].parametersKey, 0, nullptr,
-            kRegOptionNonVolatile, kKeyAllAccess, nullptr, &keys[row], &disposition);
+            kRegOptionNonVolatile, kKeySetValue, nullptr, &keys[row], &disposition);
         if (opened != kErrorSuccess) {
             result[row] = {ServiceSaveState::Refused, opened};
             refused = true;

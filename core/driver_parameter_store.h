@@ -43,14 +43,32 @@ struct LoadResult {
     std::int32_t framesNumber;  // "Synch frames number", or its default
 };
 
-// What one service's Parameters key holds, read as a load reads it.
+// How one value is stored, as the registry reports it.
+struct StoredShape {
+    bool present;       // the value exists, whatever its type and size
+    std::uint32_t type; // its registry type, when present
+    std::uint32_t size; // its size in bytes, when present
+};
+
+// Whether a value is what a driver reads as a number: REG_DWORD of exactly
+// four bytes. A load takes other data as it lies; a compliance check may not.
+bool IsStoredDword(const StoredShape& shape);
+
+// What one service's Parameters key holds, read as a load reads it, and how
+// each value is stored.
 struct ServiceReading {
     bool found;                 // its Parameters key opened for reading
     bool modeRead;              // "External synch mode" was read; else mode is its default
     std::uint32_t mode;
     bool framesRead;            // "Synch frames number" was read; else its default
     std::int32_t framesNumber;
+    StoredShape modeShape;
+    StoredShape framesShape;
 };
+
+// Whether a service holds exactly these settings as its driver reads them:
+// both values REG_DWORD of four bytes, with these numbers.
+bool HoldsSettings(const ServiceReading& reading, std::uint32_t mode, std::int32_t framesNumber);
 
 // Where a save left one driver service.
 enum class ServiceSaveState : std::uint8_t {
@@ -89,16 +107,17 @@ public:
     ServiceReading ReadService(std::size_t row) const;
 
     // All or nothing as far as the registry allows: first opens (or creates)
-    // every service's Parameters key for writing; only when all eight opened
+    // every service's Parameters key for setting values, and no more; only when all eight opened
     // does it write the two values into each. When any refused, it writes
     // nothing and removes again the keys it made, so a following load shows
     // exactly what it showed before.
     SaveResult Save(std::uint32_t mode, std::int32_t framesNumber) const;
 
 private:
-    // The value read, or `fallback` (and false) when it cannot be read.
+    // The value read, or `fallback` (and false) when it cannot be read;
+    // `shape`, when given, gets how the value is stored.
     bool QueryDword(RegKey key, const char* valueName, std::uint32_t fallback,
-                    std::uint32_t* value) const;
+                    std::uint32_t* value, StoredShape* shape = nullptr) const;
     RegStatus SetDword(RegKey key, const char* valueName, std::uint32_t value) const;
     ServiceSaveStatus WriteValues(RegKey key, std::uint32_t mode, std::int32_t framesNumber) const;
     // Removes the Parameters key made for a service in this save, and its

@@ -15,8 +15,12 @@ inline constexpr RegKey kHkeyLocalMachine = 0x80000002;
 
 inline constexpr RegStatus kErrorSuccess = 0;
 inline constexpr RegStatus kErrorAccessDenied = 5;
+// The value is longer than the buffer; its type and size are still given.
+inline constexpr RegStatus kErrorMoreData = 234;
 
 // Access rights (REGSAM).
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 

@@ -86,6 +86,11 @@ TEST_F(CliTest, FramesTakeTheWhole32BitRangeAndBothOptionForms)
     EXPECT_EQ(Run({"check", "--frames", "+2147483647", "--mode", "frame"}), 1);
     EXPECT_EQ(Run({"set", "--frames", "2147483647", "--mode", "off"}), 0);
     EXPECT_EQ(Run({"check", "--mode", "off", "--frames", "2147483647"}), 0) << output.out;
+    // Every digit is a digit, the first and the last of them included.
+    for (const char* frames : {"90", "0", "-109"}) {
+        EXPECT_EQ(Run({"set", "--mode=line", std::string("--frames=") + frames}), 0) << frames;
+        EXPECT_EQ(Run({"check", "--mode=line", std::string("--frames=") + frames}), 0) << frames;
+    }
 }
 
 TEST_F(CliTest, HelpAndVersion)
@@ -108,6 +113,14 @@ TEST_F(CliTest, ShowListsEveryServiceAndWhetherTheyAgree)
     EXPECT_TRUE(Contains(output.out, "QuorinRv   yes      3 (unknown)     7\n")) << output.out;
     EXPECT_TRUE(Contains(output.out, "QuorinM    yes      2 (line)        not set\n")) << output.out;
     EXPECT_TRUE(Contains(output.out, "The eight services do not agree.\n")) << output.out;
+    EXPECT_EQ(Run({"show", "--json"}), 0);
+    EXPECT_TRUE(Contains(output.out, "{\"name\": \"QuorinM\", \"present\": true, \"mode\": 2, "
+                                     "\"meaning\": \"line\", \"frames\": null, "
+                                     "\"mode_stored_as\": null, \"frames_stored_as\": null}"))
+        << output.out;
+    EXPECT_TRUE(Contains(output.out, "{\"name\": \"QuorinDx\", \"present\": false, \"mode\": null, "
+                                     "\"meaning\": null, \"frames\": null,"))
+        << output.out;
 
     SeedAll(2, 5);
     EXPECT_EQ(Run({"show"}), 0);
@@ -115,7 +128,8 @@ TEST_F(CliTest, ShowListsEveryServiceAndWhetherTheyAgree)
         << output.out;
     EXPECT_EQ(Run({"show", "--json"}), 0);
     EXPECT_TRUE(Contains(output.out, "{\"name\": \"QuorinNq\", \"present\": true, \"mode\": 2, "
-                                     "\"meaning\": \"line\", \"frames\": 5}"))
+                                     "\"meaning\": \"line\", \"frames\": 5, "
+                                     "\"mode_stored_as\": null, \"frames_stored_as\": null}"))
         << output.out;
     EXPECT_TRUE(Contains(output.out, "\"agree\": true, \"mode\": 2, \"meaning\": \"line\", \"frames\": 5}"))
         << output.out;
@@ -138,6 +152,58 @@ TEST_F(CliTest, CheckPassesOnlyWhenEveryServiceHoldsExactlyTheSettings)
     EXPECT_EQ(Run({"check", "--mode", "frame", "--frames", "3"}), 1);
     EXPECT_TRUE(Contains(output.out, "QuorinDx: no Parameters key\n")) << output.out;
     EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u) << "check writes nothing";
+}
+
+// A driver that reads a REG_DWORD may take its default for anything else:
+// check and the agreement count only REG_DWORD values of four bytes, show
+// names the others, and set rewrites them as REG_DWORD.
+TEST_F(CliTest, OnlyFourByteDwordsCountAndSetRewritesTheOthers)
+{
+    const struct {
+        std::uint32_t type;
+        std::vector<unsigned char> data;
+        const char* shown;
+    } cases[] = {
+        {kRegBinary, {4, 0, 0, 0}, "REG_BINARY, 4 bytes"},
+        {kRegBinary, {3}, "REG_BINARY, 1 byte"},
+        {kRegSz, {0}, "REG_SZ, 1 byte"},
+        {kRegSz, {}, "REG_SZ, 0 bytes"},
+        {kRegDword, {3, 0}, "REG_DWORD, 2 bytes"},
+        {kRegQword, {3, 0, 0, 0, 0, 0, 0, 0}, "REG_QWORD, 8 bytes"},
+        {99, {3, 0, 0, 0}, "type 99, 4 bytes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        SeedAll(4, 3);
+        for (const DriverService& service : DriverServiceList) {
+            registry.SetValue(service.parametersKey, "Synch frames number", c.type, c.data);
+        }
+        EXPECT_EQ(Run({"check", "--mode", "scanstart", "--frames", "3"}), 1);
+        EXPECT_TRUE(Contains(output.out, std::string("QuorinNq: frames ") + c.shown + ", expected 3\n"))
+            << output.out;
+        EXPECT_EQ(Run({"show"}), 0);
+        EXPECT_TRUE(Contains(output.out, std::string("QuorinS    yes      4 (scanstart)   ") + c.shown))
+            << output.out;
+        EXPECT_TRUE(Contains(output.out, "The eight services do not agree.\n")) << output.out;
+        EXPECT_EQ(Run({"show", "--json"}), 0);
+        EXPECT_TRUE(Contains(output.out, std::string("\"frames\": null, \"mode_stored_as\": null, "
+                                                     "\"frames_stored_as\": \"") + c.shown + "\"}"))
+            << output.out;
+        EXPECT_TRUE(Contains(output.out, "\"agree\": false")) << output.out;
+
+        // The same for the mode, alone in one service.
+        SeedAll(4, 3);
+        registry.SetValue(DriverServiceList[3].parametersKey, "External synch mode", c.type, c.data);
+        EXPECT_EQ(Run({"check", "--mode", "scanstart", "--frames", "3"}), 1);
+        EXPECT_EQ(output.out, std::string("QuorinM: mode ") + c.shown + ", expected 4 (scanstart)\n");
+
+        EXPECT_EQ(Run({"set", "--mode", "scanstart", "--frames", "3"}), 0) << output.err;
+        const RegValue* mode = registry.FindValue(DriverServiceList[3].parametersKey, "External synch mode");
+        ASSERT_NE(mode, nullptr);
+        EXPECT_EQ(mode->type, kRegDword);
+        EXPECT_EQ(mode->data, DwordBytes(4));
+        EXPECT_EQ(Run({"check", "--mode", "scanstart", "--frames", "3"}), 0) << output.out;
+    }
 }
 
 TEST_F(CliTest, SetWritesAllEightOrRefusesWithFourAndChangesNothing)

@@ -204,7 +204,7 @@ TEST_F(DriverParameterStoreTest, SaveCreatesEveryServiceKeyWithBothValues)
     EXPECT_EQ(registry.CountCalls(RegOperation::DeleteKey), 0u);
     for (const RegCall& call : registry.Calls()) {
         if (call.operation == RegOperation::CreateKey) {
-            EXPECT_EQ(call.access, kKeyAllAccess);
+            EXPECT_EQ(call.access, kKeySetValue) << "no more than setting values";
         }
     }
 }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -248,6 +249,15 @@ TEST_F(Win32RegistryStoreTest, ValuesOfOtherTypesLoadAsTheModelSays)
             Seed(ParametersKey(0), kExternalSynchModeValueName, modeCase.type, modeCase.data);
             Seed(ParametersKey(0), kSynchFramesNumberValueName, framesCase.type, framesCase.data);
             ExpectSameLoad();
+            // How each is stored, as a compliance check sees it.
+            const ServiceReading fromReal = realStore.ReadService(0);
+            const ServiceReading fromModel = modelStore.ReadService(0);
+            for (const auto& shapes : {std::make_pair(fromReal.modeShape, fromModel.modeShape),
+                                       std::make_pair(fromReal.framesShape, fromModel.framesShape)}) {
+                EXPECT_TRUE(shapes.first.present);
+                EXPECT_EQ(shapes.first.type, shapes.second.type);
+                EXPECT_EQ(shapes.first.size, shapes.second.size);
+            }
         }
     }
 }
@@ -342,6 +352,18 @@ TEST_F(Win32RegistryStoreTest, PartialRefusalLeavesEveryKeyAsItWas)
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         EXPECT_EQ(ReadReal(ParametersKey(row), kExternalSynchModeValueName).data, DwordBytes(4));
         EXPECT_EQ(ReadReal(ParametersKey(row), kSynchFramesNumberValueName).data, DwordBytes(3));
+    }
+}
+
+TEST_F(Win32RegistryStoreTest, AKeyGrantingOnlyReadAndSetValueTakesTheSave)
+{
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        Seed(ParametersKey(row), kExternalSynchModeValueName, REG_DWORD, DwordBytes(2));
+        ASSERT_TRUE(SetRealDacl(ParametersKey(row), "D:P(A;;0x2001b;;;WD)"));
+    }
+    EXPECT_TRUE(AllWritten(realStore.Save(4, 3)));
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        EXPECT_EQ(ReadReal(ParametersKey(row), kExternalSynchModeValueName).data, DwordBytes(4));
     }
 }
 

@@ -17,10 +17,7 @@
 inline constexpr RegStatus kErrorFileNotFound = 2;
 inline constexpr RegStatus kErrorInvalidHandle = 6;
 inline constexpr RegStatus kErrorInvalidParameter = 87;
-inline constexpr RegStatus kErrorMoreData = 234;
 
-inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
-inline constexpr std::uint32_t kKeySetValue = 0x0002;
 inline constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
 inline constexpr std::uint32_t kDelete = 0x10000;
 
