@@ -37,13 +37,28 @@ public:
 // quorin-sync's parameters that write exactly these two values.
 std::string ElevatedSetParameters(std::uint32_t mode, std::int32_t framesNumber);
 
+// Where the package records the folder it installed into: a key under
+// HKEY_LOCAL_MACHINE that only administrators and SYSTEM can write, so a
+// standard user cannot point it at a folder of their own.
+inline constexpr const wchar_t* kInstallationKey = L"SOFTWARE\\Quorin Medical Systems\\Quorin Sync Options";
+inline constexpr const wchar_t* kInstallLocationValue = L"InstallLocation";
+
+// The quorin-sync.exe of the installation in `installLocation`, when
+// `programPath` is a program inside that very folder; empty otherwise (a
+// copy elsewhere, no installation recorded). Paths compare as Windows
+// compares file names, whole characters and no best fit.
+std::wstring InstalledConsoleProgram(const std::wstring& programPath,
+                                     const std::wstring& installLocation);
+
 // quorin-sync.exe at a path, started with ShellExecuteEx's "runas" verb.
 class ShellElevatedSaver final : public ElevatedSaver {
 public:
-    explicit ShellElevatedSaver(std::string path) : m_path(std::move(path)) {}
+    explicit ShellElevatedSaver(std::wstring path) : m_path(std::move(path)) {}
 
-    // quorin-sync.exe in the running program's own folder.
-    static std::string BesideThisProgram();
+    // The installed quorin-sync.exe when the running program is the
+    // installed dialog, else empty: only a program that an administrator
+    // put in place is ever started elevated.
+    static std::wstring OfThisInstallation();
 
     bool Available() const override;
     ElevatedSaveRun Run(HWND hOwner, const std::string& parameters) override;
@@ -52,5 +67,5 @@ private:
     // Starts the program and waits for it; Run wraps it in COM.
     ElevatedSaveRun Start(HWND hOwner, const std::string& parameters);
 
-    std::string m_path;
+    std::wstring m_path;
 };

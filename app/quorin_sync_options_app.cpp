@@ -19,9 +19,10 @@ BOOL CQuorinSyncOptionsApp::InitInstance()
     SetRegistryKey("Local AppWizard-Generated Applications");
 
     Win32Registry registry;
-    // quorin-sync.exe beside this program saves as administrator when the
-    // user's own rights are refused.
-    ShellElevatedSaver elevatedSaver(ShellElevatedSaver::BesideThisProgram());
+    // The installed quorin-sync.exe saves as administrator when the user's
+    // own rights are refused, and only when this is the installed program:
+    // a copy elsewhere may stand beside a quorin-sync.exe anyone put there.
+    ShellElevatedSaver elevatedSaver(ShellElevatedSaver::OfThisInstallation());
     CQuorinSyncOptionsDlg dlg(registry);
     dlg.SetElevatedSaver(&elevatedSaver);
     m_pMainWnd = &dlg;

@@ -152,12 +152,23 @@ bool CQuorinSyncOptionsDlg::OfferElevatedSave(const SaveResult& saved, std::uint
     // The warning was agreed to before this save: it is not shown again.
     const ElevatedSaveRun run =
         m_pElevatedSaver->Run(m_hWnd, ElevatedSetParameters(mode, framesNumber));
-    if (run.result == ElevatedSaveRun::Result::Finished &&
-        run.exitCode == static_cast<DWORD>(kExitOk)) {
-        return true;
+    if (run.result != ElevatedSaveRun::Result::Finished ||
+        run.exitCode != static_cast<DWORD>(kExitOk)) {
+        ShowError(ElevatedSaveFailureMessage(run), MB_ICONERROR);
+        return false;
     }
-    ShowError(ElevatedSaveFailureMessage(run), MB_ICONERROR);
-    return false;
+    // An exit code is only a program's word: the dialog closes as saved
+    // only on what the eight services hold now.
+    ServicesHolding holding{};
+    bool bAllHold = true;
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        holding[row] = HoldsSettings(m_store.ReadService(row), mode, framesNumber);
+        bAllHold = bAllHold && holding[row];
+    }
+    if (!bAllHold) {
+        ShowError(ElevatedSaveUnconfirmedMessage(holding), MB_ICONERROR);
+    }
+    return bAllHold;
 }
 
 void CQuorinSyncOptionsDlg::ShowError(LPCSTR pszMessage, UINT nIcon)

@@ -103,7 +103,9 @@ CString SaveFailureMessage(const SaveResult& saved, bool offerElevatedSave)
         message += "\nSave these settings as administrator now? Windows will ask for an "
                    "administrator's permission.";
     } else {
-        message += "\nStart Quorin Sync Options as administrator and press OK again.";
+        message += "\nStart Quorin Sync Options as administrator and press OK again. Only the "
+                   "installed program, started from its own folder, offers to save as "
+                   "administrator.";
     }
     return message;
 }
@@ -144,6 +146,27 @@ CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
         }
         break;
     }
+    message += kTryAgainText;
+    return message;
+}
+
+CString ElevatedSaveUnconfirmedMessage(const ServicesHolding& holding)
+{
+    CString services;
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        if (holding[row]) {
+            continue;
+        }
+        if (!services.IsEmpty()) {
+            services += ", ";
+        }
+        services += DriverServiceList[row].name;
+    }
+    CString message = "quorin-sync.exe reported that the save as administrator succeeded, but "
+                      "these driver services do not hold the new settings: ";
+    message += services;
+    message += ".\n";
+    message += kMayBePartlySavedText;
     message += kTryAgainText;
     return message;
 }

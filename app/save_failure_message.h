@@ -8,6 +8,8 @@
 #include "driver_parameter_store.h"
 #include "elevated_save.h"
 
+#include <array>
+
 // The box for a failed save. With `offerElevatedSave` (only for a refusal
 // for want of rights alone) it ends by asking whether to save as
 // administrator, as a Yes/No question.
@@ -16,3 +18,11 @@ CString SaveFailureMessage(const SaveResult& saved, bool offerElevatedSave = fal
 // The box after a save as administrator that did not end with every service
 // written.
 CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run);
+
+// For each service, in the order of DriverServiceList, whether it holds
+// the settings asked for.
+using ServicesHolding = std::array<bool, kDriverServiceCount>;
+
+// The box after a save as administrator that reported success, when reading
+// the services again found some not holding what was asked for.
+CString ElevatedSaveUnconfirmedMessage(const ServicesHolding& holding);

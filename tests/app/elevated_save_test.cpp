@@ -43,6 +43,8 @@ public:
     bool rightsSuffice = true;
     // A failure of another kind met by the elevated run itself.
     RegStatus faultInRun = kErrorSuccess;
+    // A program that says it saved without writing anything.
+    bool liesAboutSuccess = false;
     std::vector<std::string> runs;
     HWND owner = nullptr;
 
@@ -54,6 +56,9 @@ public:
         runs.push_back(parameters);
         if (result != ElevatedSaveRun::Result::Finished) {
             return {result, error, 0};
+        }
+        if (liesAboutSuccess) {
+            return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, 0};
         }
         if (rightsSuffice) {
             for (const DriverService& service : DriverServiceList) {
@@ -134,7 +139,14 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         bool rightsSuffice;
         RegStatus faultInRun;
         std::vector<std::string> parts;
+        bool liesAboutSuccess;
     } cases[] = {
+        // Exit 0 without writing: the services are read again and tell.
+        {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kErrorSuccess,
+         {"reported that the save as administrator succeeded, but these driver services do not "
+          "hold the new settings: Quorin, QuorinDx, QuorinRv, QuorinM, QuorinPx7, QuorinS, "
+          "QuorinSv, QuorinNq.", "quorin-sync show"},
+         true},
         {ElevatedSaveRun::Result::Declined, ERROR_CANCELLED, true, kErrorSuccess,
          {"Nothing was saved and nothing was changed", "declined"}},
         {ElevatedSaveRun::Result::NotStarted, ERROR_FILE_NOT_FOUND, true, kErrorSuccess,
@@ -156,6 +168,7 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         saver.error = c.error;
         saver.rightsSuffice = c.rightsSuffice;
         saver.faultInRun = c.faultInRun;
+        saver.liesAboutSuccess = c.liesAboutSuccess;
         const std::vector<std::string> before = registry.Dump();
         const INT_PTR result = RunDialog([&c, &before, this](UiDriver& ui, HWND hDlg) {
             UiDriver::Click(hDlg, IDOK); // synchronization off: no warning
@@ -189,7 +202,8 @@ TEST_F(ElevatedSaveTest, NoOfferWithoutTheProgramOrWhenRightsAloneWouldNotDo)
         const char* ending;
     } cases[] = {
         {"no quorin-sync.exe", false, kErrorSuccess,
-         "Start Quorin Sync Options as administrator and press OK again."},
+         "Start Quorin Sync Options as administrator and press OK again. Only the installed "
+         "program, started from its own folder, offers to save as administrator."},
         {"one row denied, another refusing otherwise", true, kCorruptStatus, "Press OK to try again."},
     };
     for (const auto& c : cases) {
@@ -217,6 +231,74 @@ TEST_F(ElevatedSaveTest, NoOfferWithoutTheProgramOrWhenRightsAloneWouldNotDo)
     }
 }
 
+const wchar_t kConsole[] = L"" QUORIN_CONSOLE_EXECUTABLE;
+const wchar_t kMissing[] = L"" QUORIN_MISSING_EXECUTABLE;
+const wchar_t kBuildFolder[] = L"" QUORIN_BUILD_DIRECTORY;
+
+// Only the installation's own dialog starts the installation's own
+// quorin-sync.exe; a copy anywhere else starts nothing.
+TEST(InstalledConsoleProgram, OnlyAProgramInTheRecordedFolderGetsItsQuorinSync)
+{
+    const wchar_t kFolder[] = L"C:\\Program Files\\Quorin Sync Options\\";
+    const wchar_t kInstalled[] = L"C:\\Program Files\\Quorin Sync Options\\quorin-sync.exe";
+    const struct {
+        const wchar_t* program;
+        const wchar_t* location;
+        const wchar_t* expected;
+    } cases[] = {
+        {L"C:\\Program Files\\Quorin Sync Options\\Quorin Sync Options.exe", kFolder, kInstalled},
+        {L"c:\\program files\\QUORIN SYNC OPTIONS\\Quorin Sync Options.exe", kFolder,
+         kInstalled},
+        {L"C:\\Program Files\\Quorin Sync Options\\Quorin Sync Options.exe",
+         L"C:\\Program Files\\Quorin Sync Options", kInstalled},
+        // Copies elsewhere: Downloads, a subfolder, a parent, a share.
+        {L"C:\\Users\\tech\\Downloads\\Quorin Sync Options.exe", kFolder, L""},
+        {L"C:\\Program Files\\Quorin Sync Options\\old\\Quorin Sync Options.exe", kFolder, L""},
+        {L"C:\\Program Files\\Quorin Sync Options.exe", kFolder, L""},
+        {L"\\\\server\\share\\Quorin Sync Options.exe", kFolder, L""},
+        // A full-width letter is another folder, never its best fit.
+        {L"C:\\Program Files\\\xFF31uorin Sync Options\\Quorin Sync Options.exe", kFolder, L""},
+        {L"C:\\Program Files\\Quorin Sync Options\\Quorin Sync Options.exe",
+         L"C:\\Program Files\\\xFF31uorin Sync Options\\", L""},
+        // Nothing recorded, or nothing a folder can be told from.
+        {L"C:\\Program Files\\Quorin Sync Options\\Quorin Sync Options.exe", L"", L""},
+        {L"Quorin Sync Options.exe", L"", L""},
+        {L"Quorin Sync Options\\Quorin Sync Options.exe", L"Quorin Sync Options", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(InstalledConsoleProgram(c.program, c.location), c.expected)
+            << "program " << std::wstring(c.program).size() << " characters, location "
+            << std::wstring(c.location).size();
+    }
+}
+
+// The location as the package records it, read from the (redirected) HKLM.
+TEST(InstalledConsoleProgram, TheRunningProgramIsInstalledOnlyWhereTheRecordSays)
+{
+    HKEY hKey = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kInstallationKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &hKey, nullptr),
+              ERROR_SUCCESS);
+    const auto record = [hKey](const std::wstring& location) {
+        ::RegSetValueExW(hKey, kInstallLocationValue, 0, REG_SZ,
+                         reinterpret_cast<const BYTE*>(location.c_str()),
+                         static_cast<DWORD>((location.size() + 1) * sizeof(wchar_t)));
+    };
+    // A folder that is not the test program's own, then its own.
+    record(std::wstring(kBuildFolder) + L"\\elsewhere\\");
+    EXPECT_EQ(ShellElevatedSaver::OfThisInstallation(), L"") << "another folder";
+    wchar_t szProgram[MAX_PATH] = {};
+    ASSERT_NE(::GetModuleFileNameW(nullptr, szProgram, MAX_PATH), 0u);
+    std::wstring folder(szProgram);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    record(folder);
+    EXPECT_EQ(ShellElevatedSaver::OfThisInstallation(), folder + L"quorin-sync.exe");
+    ::RegDeleteValueW(hKey, kInstallLocationValue);
+    EXPECT_EQ(ShellElevatedSaver::OfThisInstallation(), L"") << "nothing recorded";
+    ::RegCloseKey(hKey);
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kInstallationKey);
+}
+
 // The owner of a real elevated run: counts its paints.
 std::atomic<int> g_paints{0};
 
@@ -234,21 +316,21 @@ LRESULT CALLBACK OwnerProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
 
 TEST(ShellElevatedSaver, RunsTheProgramReadsItsExitCodeAndKeepsTheOwnerPaintedButDisabled)
 {
-    EXPECT_TRUE(ShellElevatedSaver(QUORIN_CONSOLE_EXECUTABLE).Available());
-    EXPECT_FALSE(ShellElevatedSaver(QUORIN_MISSING_EXECUTABLE).Available());
-    EXPECT_FALSE(ShellElevatedSaver(QUORIN_BUILD_DIRECTORY).Available()) << "a folder";
-    EXPECT_FALSE(ShellElevatedSaver("").Available());
+    EXPECT_TRUE(ShellElevatedSaver(kConsole).Available());
+    EXPECT_FALSE(ShellElevatedSaver(kMissing).Available());
+    EXPECT_FALSE(ShellElevatedSaver(kBuildFolder).Available()) << "a folder";
+    EXPECT_FALSE(ShellElevatedSaver(L"").Available());
 
     // quorin-sync itself (commands that write nothing: the test's registry
     // is redirected, a program it starts is not).
-    ShellElevatedSaver console(QUORIN_CONSOLE_EXECUTABLE);
+    ShellElevatedSaver console(kConsole);
     ElevatedSaveRun run = console.Run(nullptr, "--version");
     EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
     EXPECT_EQ(run.exitCode, 0u) << "no console to write to is no failure";
     run = console.Run(nullptr, "set --mode=bogus --frames=1");
     EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
     EXPECT_EQ(run.exitCode, 2u);
-    run = ShellElevatedSaver(QUORIN_MISSING_EXECUTABLE).Run(nullptr, "set");
+    run = ShellElevatedSaver(kMissing).Run(nullptr, "set");
     EXPECT_EQ(run.result, ElevatedSaveRun::Result::NotStarted);
     EXPECT_EQ(run.error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 
@@ -280,7 +362,7 @@ TEST(ShellElevatedSaver, RunsTheProgramReadsItsExitCodeAndKeepsTheOwnerPaintedBu
         paintedWhileWaiting = g_paints > paintsBefore;
         ::SetEvent(hRelease);
     });
-    run = ShellElevatedSaver(QUORIN_WAIT_HELPER).Run(hOwner, eventName + " 7");
+    run = ShellElevatedSaver(L"" QUORIN_WAIT_HELPER).Run(hOwner, eventName + " 7");
     observer.join();
     EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
     EXPECT_EQ(run.exitCode, 7u);

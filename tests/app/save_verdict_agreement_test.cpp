@@ -59,7 +59,9 @@ TEST(SaveVerdictAgreement, DialogAndQuorinSyncAgreeOnEverySaveOfTheFaultSweep)
             const std::string box(SaveFailureMessage(saved));
             const std::string offer(SaveFailureMessage(saved, true));
             if (exitCode == kExitAccessDenied) {
-                EXPECT_TRUE(EndsWith(box, "Start Quorin Sync Options as administrator and press OK again."))
+                EXPECT_TRUE(EndsWith(box, "Start Quorin Sync Options as administrator and press OK "
+                                          "again. Only the installed program, started from its own "
+                                          "folder, offers to save as administrator."))
                     << box;
                 EXPECT_TRUE(EndsWith(offer, "Windows will ask for an administrator's permission.")) << offer;
                 EXPECT_EQ(box.rfind("Nothing was saved and nothing was changed", 0), 0u) << box;
