@@ -15,6 +15,10 @@ CQuorinSyncOptionsApp theApp;
 
 BOOL CQuorinSyncOptionsApp::InitInstance()
 {
+    // Before anything can load a DLL: a DLL loaded later by name comes from
+    // system32 only, never from the program's own folder (a copy in
+    // Downloads may have one planted beside it) or the current one.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     CWinApp::InitInstance();
     SetRegistryKey("Local AppWizard-Generated Applications");
 

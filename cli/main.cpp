@@ -11,6 +11,9 @@
 
 int main(int argc, char** argv)
 {
+    // First of all: it runs as administrator or SYSTEM, so a DLL loaded
+    // later by name comes from system32 only, never from beside a copy.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     const std::vector<std::string> args(argv + 1, argv + argc);
     Win32Registry registry;
     CliOutput output;

@@ -60,7 +60,7 @@ std::string MisstoredText(const StoredShape& shape)
 // or that it is not set.
 std::string ValueText(bool read, const StoredShape& shape, const std::string& number)
 {
-    const std::string misstored = MisstoredText(shape);
+    std::string misstored = MisstoredText(shape);
     if (!misstored.empty()) {
         return misstored;
     }

@@ -13,7 +13,7 @@ QUORIN_PACKAGES=(
   "${QUORIN_RUN_PACKAGES[@]}"
   g++ libgtest-dev googletest xclip
   clang clang-tidy cppcheck libclang-rt-14-dev zip
-  python3 wixl msitools osslsigncode openssl
+  python3 python3-pefile wixl msitools osslsigncode openssl
 )
 
 # Installs the packages named that are missing: with apt-get when root,
