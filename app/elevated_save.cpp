@@ -48,17 +48,16 @@ std::wstring ReadInstallLocation()
 {
     // A 64-bit program reads the 64-bit view, where the 64-bit package writes it.
     DWORD nBytes = 0;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kInstallationKey, kInstallLocationValue,
-                       RRF_RT_REG_SZ, nullptr, nullptr, &nBytes) !=
-            ERROR_SUCCESS ||
-        nBytes == 0) {
+    LONG status = ::RegGetValueW(HKEY_LOCAL_MACHINE, kInstallationKey, kInstallLocationValue,
+                                 RRF_RT_REG_SZ, nullptr, nullptr, &nBytes);
+    if (status != ERROR_SUCCESS || nBytes == 0) {
         return std::wstring();
     }
     std::wstring location(nBytes / sizeof(wchar_t) + 1, L'\0');
     DWORD nSize = static_cast<DWORD>(location.size() * sizeof(wchar_t));
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kInstallationKey, kInstallLocationValue,
-                       RRF_RT_REG_SZ, nullptr, &location[0], &nSize) !=
-        ERROR_SUCCESS) {
+    status = ::RegGetValueW(HKEY_LOCAL_MACHINE, kInstallationKey, kInstallLocationValue,
+                            RRF_RT_REG_SZ, nullptr, &location[0], &nSize);
+    if (status != ERROR_SUCCESS) {
         return std::wstring();
     }
     location.resize(std::wcslen(location.c_str()));

@@ -54,6 +54,9 @@ scenario_cli_set_check_show_and_their_exit_codes() {
 scenario_cli_show_json_is_read_by_a_json_parser() {
   seed Quorin 00000004 00000003
   seed QuorinM 00000003 fffffffd
+  # A value the driver would not read as a number: named, never counted.
+  printf '[%s\\QuorinRv\\Parameters]\n"%s"=dword:00000001\n"%s"=hex:03\n' \
+    "$QUORIN_SERVICES_KEY" "$MODE" "$FRAMES" | reg_import
   cli show --json
   expect_cli_status 0
   python3 - "$CLI_OUT" <<'PY' || fail "the JSON is not what was stored: $(cat "$CLI_OUT")"
@@ -63,11 +66,15 @@ services = {s["name"]: s for s in data["services"]}
 assert [s["name"] for s in data["services"]] == [
     "Quorin", "QuorinDx", "QuorinRv", "QuorinM", "QuorinPx7", "QuorinS", "QuorinSv", "QuorinNq"]
 assert services["Quorin"] == {"name": "Quorin", "present": True, "mode": 4,
-                              "meaning": "scanstart", "frames": 3}
+                              "meaning": "scanstart", "frames": 3,
+                              "mode_stored_as": None, "frames_stored_as": None}
+assert services["QuorinRv"]["mode"] == 1 and services["QuorinRv"]["frames"] is None
+assert services["QuorinRv"]["frames_stored_as"] == "REG_BINARY, 1 byte"
 assert services["QuorinM"]["mode"] == 3 and services["QuorinM"]["meaning"] == "unknown"
 assert services["QuorinM"]["frames"] == -3
 assert services["QuorinDx"] == {"name": "QuorinDx", "present": False, "mode": None,
-                                "meaning": None, "frames": None}
+                                "meaning": None, "frames": None,
+                                "mode_stored_as": None, "frames_stored_as": None}
 assert data["agree"] is False and data["mode"] is None and data["frames"] is None
 PY
   cli set --mode frame --frames 2
