@@ -19,7 +19,9 @@ set(CMAKE_CXX_FLAGS_INIT
     "-isystem ${QUORIN_GCC_DIR}/include/c++ -isystem ${QUORIN_GCC_DIR}/include/c++/${QUORIN_MINGW_PREFIX} -isystem ${QUORIN_GCC_DIR}/include/c++/backward")
 # libstdc++ and libgcc_eh of the posix thread model need winpthread; with
 # -static, -pthread puts it in the same link group as libgcc_eh.
+# A test's DLL links against the same libraries.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-L${QUORIN_GCC_DIR} -pthread")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-L${QUORIN_GCC_DIR} -pthread")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QUORIN_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
