@@ -4,6 +4,7 @@
 #include "elevated_save.h"
 #include "quorin_sync_options_dlg.h"
 #include "win32_registry.h"
+#include "win32_save_lock.h"
 
 BEGIN_MESSAGE_MAP(CQuorinSyncOptionsApp, CWinApp)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
@@ -27,8 +28,11 @@ BOOL CQuorinSyncOptionsApp::InitInstance()
     // own rights are refused, and only when this is the installed program:
     // a copy elsewhere may stand beside a quorin-sync.exe anyone put there.
     ShellElevatedSaver elevatedSaver(ShellElevatedSaver::OfThisInstallation());
+    // One save at a time, with quorin-sync and any other program's.
+    Win32SaveLock saveLock;
     CQuorinSyncOptionsDlg dlg(registry);
     dlg.SetElevatedSaver(&elevatedSaver);
+    dlg.SetSaveLock(&saveLock);
     m_pMainWnd = &dlg;
     dlg.DoModal(); // it has saved, or not, by the time it returns
     m_pMainWnd = nullptr; // the dialog object ends with this scope

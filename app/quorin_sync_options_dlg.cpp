@@ -4,6 +4,7 @@
 
 #include "elevated_save.h"
 #include "save_failure_message.h"
+#include "save_lock.h"
 #include "save_verdict.h"
 #include "sync_options_warning_message.h"
 #include "sync_settings.h"
@@ -11,6 +12,10 @@
 namespace {
 
 const int kInputButtons[] = {IDC_INPUT_FRAME, IDC_INPUT_LINE, IDC_INPUT_SCANSTART};
+
+const char kSaveInProgressText[] =
+    "Nothing was saved and nothing was changed: another save of these settings is in progress "
+    "(by another program or user).\nPress OK to try again.";
 
 const char kNoInputSelectedText[] =
     "No input is selected. Select the input that carries the synchronization signal, then "
@@ -30,7 +35,7 @@ END_MESSAGE_MAP()
 
 CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)), m_nInput(FrameInput),
-      m_store(registry), m_pElevatedSaver(nullptr), m_bHandlingOk(false)
+      m_store(registry), m_pElevatedSaver(nullptr), m_pSaveLock(nullptr), m_bHandlingOk(false)
 {
 }
 
@@ -115,7 +120,14 @@ void CQuorinSyncOptionsDlg::ConfirmAndSave()
     CString framesText;
     m_editFramesNumber.GetWindowText(framesText);
     const std::int32_t framesNumber = ParseFramesNumber(framesText);
-    const SaveResult saved = m_store.Save(mode, framesNumber);
+    // The lock is let go before any box or elevated run: it is never held
+    // while the dialog waits on the user or on another program.
+    const LockedSave locked = SaveOneAtATime(m_store, m_pSaveLock, mode, framesNumber);
+    if (locked.busy) {
+        ShowError(kSaveInProgressText, MB_ICONEXCLAMATION);
+        return;
+    }
+    const SaveResult& saved = locked.result;
     const SaveOutcome outcome = JudgeSave(saved);
     if (outcome == SaveOutcome::AllWritten) {
         OnOK();

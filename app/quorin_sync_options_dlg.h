@@ -9,6 +9,7 @@
 
 class ElevatedSaver;
 class RegistryAccess;
+class SaveLock;
 
 class CQuorinSyncOptionsDlg : public CDialog {
 public:
@@ -20,6 +21,10 @@ public:
     // available, the error box offers to save as administrator through it.
     // It outlives the dialog; none is set by default.
     void SetElevatedSaver(ElevatedSaver* pSaver) { m_pElevatedSaver = pSaver; }
+
+    // Held for the whole of each save, so that no other program's save
+    // interleaves with it. It outlives the dialog; none is set by default.
+    void SetSaveLock(SaveLock* pLock) { m_pSaveLock = pLock; }
 
     enum { IDD = IDD_SYNCOPTIONS_DIALOG };
 
@@ -51,6 +56,7 @@ private:
 
     DriverParameterStore m_store;
     ElevatedSaver* m_pElevatedSaver;
+    SaveLock* m_pSaveLock;
     // Set while an OK is being handled, so that a second OK queued behind
     // it (while the warning or an error box runs its own loop) is ignored.
     bool m_bHandlingOk;

@@ -134,6 +134,10 @@ CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
             message = "Nothing was saved and nothing was changed: even as administrator, a driver "
                       "service refused the change for want of rights (quorin-sync.exe exit code "
                       "4). The permissions of its key deny it to administrators too.\n";
+        } else if (run.exitCode == static_cast<DWORD>(kExitBusy)) {
+            message = "Nothing was saved and nothing was changed: as administrator, quorin-sync.exe "
+                      "found another save of these settings in progress (quorin-sync.exe exit "
+                      "code 5).\n";
         } else if (run.exitCode == static_cast<DWORD>(kExitFailed)) {
             message = "The save failed even as administrator (quorin-sync.exe exit code 3: a "
                       "failure other than a refusal for rights). ";

@@ -26,7 +26,9 @@ const char kCliUsage[] =
     "\n"
     "Exit codes: 0 done; 1 check found a difference; 2 usage error;\n"
     "3 set failed in any other way, a partial save included;\n"
-    "4 set refused for want of rights (nothing was changed).\n"
+    "4 set refused for want of rights (nothing was changed);\n"
+    "5 set found another save in progress for longer than it waits\n"
+    "  (nothing was changed).\n"
     "When set fails, stderr names each service's state.\n";
 
 namespace {

@@ -2,6 +2,7 @@
 // registry.
 #include "quorin_sync_cli.h"
 #include "win32_registry.h"
+#include "win32_save_lock.h"
 
 #include <windows.h>
 
@@ -17,7 +18,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     Win32Registry registry;
     CliOutput output;
-    const int exitCode = RunCli(args, registry, output, &Win32StatusText);
+    Win32SaveLock lock;
+    const int exitCode = RunCli(args, registry, output, &Win32StatusText, &lock);
     // A result that could not be written where a script reads it (a closed
     // pipe, a full disk) must not pass for one that was. A console is only
     // looked at: started hidden from the dialog to save as administrator, it

@@ -4,6 +4,7 @@
 
 #include "cli_arguments.h"
 #include "driver_parameter_store.h"
+#include "save_lock.h"
 #include "sync_settings.h"
 #include "version.h"
 
@@ -191,9 +192,15 @@ std::string Where(ServiceSaveState state)
 }
 
 int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput& output,
-        SystemStatusText systemText)
+        SystemStatusText systemText, SaveLock* lock)
 {
-    const SaveResult saved = store.Save(wanted.mode, wanted.framesNumber);
+    const LockedSave locked = SaveOneAtATime(store, lock, wanted.mode, wanted.framesNumber);
+    if (locked.busy) {
+        output.err += "Nothing was changed: another save of these settings is in progress; try "
+                      "again.\n";
+        return kExitBusy;
+    }
+    const SaveResult& saved = locked.result;
     const SaveOutcome outcome = JudgeSave(saved);
     if (outcome == SaveOutcome::AllWritten) {
         output.out += "Set all eight services to mode " + ModeText(wanted.mode) + ", frames " +
@@ -225,7 +232,7 @@ int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOutput& output,
-           SystemStatusText systemText)
+           SystemStatusText systemText, SaveLock* lock)
 {
     const CliParse parsed = ParseCliArguments(args);
     if (!parsed.ok) {
@@ -249,7 +256,7 @@ int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOu
     case CliAction::Check:
         return Check(store, arguments, output);
     case CliAction::Set:
-        return Set(store, arguments, output, systemText);
+        return Set(store, arguments, output, systemText, lock);
     }
     return kExitUsage;
 }

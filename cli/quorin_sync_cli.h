@@ -15,7 +15,10 @@ struct CliOutput {
     std::string err; // for stderr
 };
 
+class SaveLock;
+
 // Runs one command line (without the program name) over the registry;
-// `systemText` gives the system's words for a failed call's status.
+// `systemText` gives the system's words for a failed call's status; `lock`,
+// when given, is held for the whole of a set.
 int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOutput& output,
-           SystemStatusText systemText = nullptr);
+           SystemStatusText systemText = nullptr, SaveLock* lock = nullptr);

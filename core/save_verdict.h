@@ -33,6 +33,7 @@ enum CliExitCode : int {
     kExitUsage = 2,        // the command line is not understood
     kExitFailed = 3,       // set: failed in any other way, a partial save included
     kExitAccessDenied = 4, // set: refused for want of rights, nothing changed
+    kExitBusy = 5,         // set: another save was in progress past the wait, nothing changed
 };
 
 // The exit code of quorin-sync set for a save that came to `outcome`.

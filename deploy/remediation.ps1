@@ -31,7 +31,9 @@ if ($code -eq 0) {
     Write-Output "Set. The driver uses the new settings after the scanner's USB cable is reconnected, the PC restarts or the probe button is pressed."
     exit 0
 }
-if ($code -eq 4) {
+if ($code -eq 5) {
+    Write-Output "Not set: another save of these settings was in progress (exit code 5); nothing was changed. The next run tries again."
+} elseif ($code -eq 4) {
     Write-Output "Not set: the driver services' keys refused the change (exit code 4); nothing was changed. Check the keys' permissions for SYSTEM."
 } else {
     Write-Output "Not set: quorin-sync set ended with exit code $code; the lines above say which services were written."

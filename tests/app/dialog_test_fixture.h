@@ -3,6 +3,7 @@
 
 #include "driver_parameter_store.h"
 #include "elevated_save.h"
+#include "fake_save_lock.h"
 #include "memory_registry.h"
 #include "quorin_sync_options_dlg.h"
 #include "sync_settings.h"
@@ -72,6 +73,7 @@ protected:
     {
         CQuorinSyncOptionsDlg dlg(registry);
         dlg.SetElevatedSaver(elevatedSaver);
+        dlg.SetSaveLock(saveLock);
         AfxGetApp()->m_pMainWnd = &dlg;
         const INT_PTR result = UiDriver::Run([&dlg] { return dlg.DoModal(); },
                                              [&drive](UiDriver& ui) {
@@ -116,4 +118,5 @@ protected:
     MemoryRegistry registry;
     // What the dialog saves as administrator through; none by default.
     ElevatedSaver* elevatedSaver = nullptr;
+    SaveLock* saveLock = nullptr;
 };

@@ -45,6 +45,8 @@ public:
     RegStatus faultInRun = kErrorSuccess;
     // A program that says it saved without writing anything.
     bool liesAboutSuccess = false;
+    // Another save holds the lock for the whole of the elevated run.
+    bool busyInRun = false;
     std::vector<std::string> runs;
     HWND owner = nullptr;
 
@@ -69,7 +71,9 @@ public:
             m_registry.InjectFault(RegOperation::CreateKey, 3, faultInRun);
         }
         CliOutput output;
-        const int exitCode = RunCli(Words(parameters), m_registry, output);
+        FakeSaveLock lock(m_registry);
+        lock.heldElsewhere = busyInRun;
+        const int exitCode = RunCli(Words(parameters), m_registry, output, nullptr, &lock);
         m_registry.ClearFault();
         return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, static_cast<DWORD>(exitCode)};
     }
@@ -140,6 +144,7 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         RegStatus faultInRun;
         std::vector<std::string> parts;
         bool liesAboutSuccess;
+        bool busyInRun;
     } cases[] = {
         // Exit 0 without writing: the services are read again and tell.
         {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kErrorSuccess,
@@ -155,6 +160,10 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         // The keys refuse administrators too: quorin-sync exits 4.
         {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, false, kErrorSuccess,
          {"Nothing was saved and nothing was changed: even as administrator", "exit code 4"}},
+        // Another save in progress: quorin-sync exits 5.
+        {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kErrorSuccess,
+         {"Nothing was saved and nothing was changed: as administrator", "exit code 5"},
+         false, true},
         // Any other failure: quorin-sync exits 3.
         {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kCorruptStatus,
          {"The save failed even as administrator", "exit code 3", "quorin-sync show"}},
@@ -169,6 +178,7 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         saver.rightsSuffice = c.rightsSuffice;
         saver.faultInRun = c.faultInRun;
         saver.liesAboutSuccess = c.liesAboutSuccess;
+        saver.busyInRun = c.busyInRun;
         const std::vector<std::string> before = registry.Dump();
         const INT_PTR result = RunDialog([&c, &before, this](UiDriver& ui, HWND hDlg) {
             UiDriver::Click(hDlg, IDOK); // synchronization off: no warning

@@ -123,6 +123,33 @@ TEST_F(MainDialogTest, RefusalForAnotherReasonIsToldInTheSystemsWords)
     }
 }
 
+TEST_F(MainDialogTest, AnotherSaveInProgressChangesNothingAndTheNextOkSaves)
+{
+    FakeSaveLock lock(registry);
+    lock.heldElsewhere = true;
+    saveLock = &lock;
+    const INT_PTR result = RunDialog([this, &lock](UiDriver& ui, HWND hDlg) {
+        UiDriver::Click(hDlg, IDOK);
+        HWND hBox = WaitForErrorBox(ui, hDlg);
+        ASSERT_NE(hBox, nullptr);
+        const std::string text = BoxText(hBox);
+        EXPECT_TRUE(Contains(text, "Nothing was saved and nothing was changed: another save of "
+                                   "these settings is in progress"))
+            << text;
+        EXPECT_TRUE(Contains(text, "Press OK to try again.")) << text;
+        EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u);
+        AnswerBox(ui, hBox, IDOK);
+        EXPECT_TRUE(::IsWindowVisible(hDlg));
+        lock.heldElsewhere = false;
+        UiDriver::Click(hDlg, IDOK);
+        ui.WaitForClose(hDlg);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(lock.acquired, 1);
+    EXPECT_EQ(lock.released, 1);
+    ExpectEveryRow(0, 1);
+}
+
 TEST_F(MainDialogTest, FailureWhileWritingNamesWhoHoldsTheNewAndWhoTheOldSettings)
 {
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {

@@ -2,6 +2,7 @@
 // the exit code a script sees.
 #include "cli_arguments.h"
 #include "driver_parameter_store.h"
+#include "fake_save_lock.h"
 #include "memory_registry.h"
 #include "quorin_sync_cli.h"
 
@@ -224,6 +225,32 @@ TEST_F(CliTest, SetWritesAllEightOrRefusesWithFourAndChangesNothing)
     EXPECT_TRUE(Contains(output.err, "QuorinS: refused: access denied")) << output.err;
     EXPECT_TRUE(Contains(output.err, "Quorin: unchanged\n")) << output.err;
     EXPECT_TRUE(Contains(output.err, "Nothing was changed")) << output.err;
+}
+
+TEST_F(CliTest, SetWaitsForAnotherSaveAndExitsFiveWithNothingChangedWhenItDoesNotEnd)
+{
+    SeedAll(2, 6);
+    FakeSaveLock lock(registry);
+    lock.heldElsewhere = true;
+    const std::vector<std::string> before = registry.Dump();
+    output = CliOutput();
+    EXPECT_EQ(RunCli({"set", "--mode", "off", "--frames", "1"}, registry, output, nullptr, &lock), 5);
+    EXPECT_EQ(output.err, "Nothing was changed: another save of these settings is in progress; "
+                          "try again.\n");
+    EXPECT_EQ(output.out, "");
+    EXPECT_EQ(registry.Dump(), before);
+
+    lock.heldElsewhere = false;
+    output = CliOutput();
+    EXPECT_EQ(RunCli({"set", "--mode", "off", "--frames", "1"}, registry, output, nullptr, &lock), 0);
+    EXPECT_EQ(lock.acquired, 1);
+    EXPECT_EQ(lock.released, 1);
+    // show and check read without it.
+    output = CliOutput();
+    EXPECT_EQ(RunCli({"check", "--mode", "off", "--frames", "1"}, registry, output, nullptr, &lock), 0);
+    EXPECT_EQ(lock.acquired, 1);
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_TRUE(Contains(output.out, "5 set found another save in progress")) << output.out;
 }
 
 TEST_F(CliTest, OtherFailuresExitThree)

@@ -105,3 +105,34 @@ scenario_cli_set_refused_by_a_read_only_key_exits_four_and_changes_nothing() {
   expect_cli_status 0
   expect_every_service 0x4 0x9
 }
+
+scenario_cli_set_waits_for_another_save_and_two_at_once_never_interleave() {
+  # A save that holds the lock past set's wait: exit 5, nothing written.
+  seed Quorin 00000001 00000005
+  harness_wine --announced --stream "$probe" hold-save-lock 6 >"$work/hold.out" 2>/dev/null &
+  local holder=$! round first second
+  poll grep -q "^held" "$work/hold.out" || fail "the probe did not take the save lock"
+  cli set --mode scanstart --frames 9
+  expect_cli_status 5
+  expect_cli_err "Nothing was changed: another save of these settings is in progress"
+  expect_value Quorin "$FRAMES" 0x5
+  expect_no_service_keys "${QUORIN_SERVICES[@]:1}"
+  wait "$holder" || fail "the probe holding the lock failed"
+
+  # Two sets with different settings started together, again and again:
+  # both succeed, and the eight services always agree on one of the two.
+  for round in 1 2 3 4 5 6; do
+    harness_wine --never-silent "$cli_exe" set --mode line --frames 6 >"$work/first.out" 2>&1 &
+    first=$!
+    harness_wine --never-silent "$cli_exe" set --mode scanstart --frames 9 >"$work/second.out" 2>&1 &
+    second=$!
+    wait "$first" || fail "round $round: the first set failed: $(cat "$work/first.out")"
+    wait "$second" || fail "round $round: the second set failed: $(cat "$work/second.out")"
+    cli show --json
+    python3 - "$CLI_OUT" <<'PY' || fail "round $round: the services disagree: $(cat "$CLI_OUT")"
+import json, sys
+data = json.load(open(sys.argv[1]))
+assert data["agree"] is True and (data["mode"], data["frames"]) in {(2, 6), (4, 9)}
+PY
+  done
+}

@@ -4,6 +4,7 @@
 // locks or unlocks a driver service's Parameters key. It changes keys only
 // under Wine (the end-to-end prefix), never on a Windows machine.
 #include "announce_start.h"
+#include "win32_save_lock.h"
 
 #include <windows.h>
 #include <sddl.h>
@@ -36,7 +37,7 @@ int Usage()
 {
     std::fputs("usage: probe state CAPTION | focus CAPTION | center CAPTION ID |\n"
                "       enabled CAPTION | close CAPTION | text CAPTION |\n"
-               "       lock SERVICE | unlock SERVICE\n",
+               "       lock SERVICE | unlock SERVICE | hold-save-lock SECONDS\n",
                stderr);
     return 2;
 }
@@ -134,6 +135,20 @@ int main(int argc, char** argv)
     }
     if (command == "unlock") {
         return SetDacl(argv[2], kFullDacl);
+    }
+    if (command == "hold-save-lock") {
+        // Stands in for a save that takes long: says "held" once it has the
+        // programs' save lock, and keeps it for the seconds given.
+        Win32SaveLock lock;
+        if (!lock.Acquire()) {
+            std::fputs("the save lock is held elsewhere\n", stderr);
+            return 1;
+        }
+        std::puts("held");
+        std::fflush(stdout);
+        ::Sleep(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
+        lock.Release();
+        return 0;
     }
     HWND hDlg = FindTopLevel(argv[2]);
     if (hDlg == nullptr) {
