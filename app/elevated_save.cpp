@@ -7,62 +7,101 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <climits>
 #include <cwchar>
-#include <string>
-#include <utility>
 
 namespace {
 
 const wchar_t kConsoleProgramName[] = L"quorin-sync.exe";
 const wchar_t kElevateVerb[] = L"runas";
-// Long enough for any path Windows gives back, \\?\ paths included.
-constexpr DWORD kLongPathLength = 32768;
 
-// A path with 8.3 names spelled out and no trailing separators, so that one
-// folder has one spelling; as given when it does not exist.
-std::wstring Canonical(const std::wstring& path)
+// Copies `pszSource` into `path`; false (and `path` empty) when it does not fit.
+bool CopyPath(WidePath& path, LPCWSTR pszSource)
 {
-    std::wstring result = path;
-    std::wstring buffer(kLongPathLength, L'\0');
-    const DWORD nLength = ::GetLongPathNameW(path.c_str(), &buffer[0], kLongPathLength);
-    if (nLength != 0 && nLength < kLongPathLength) {
-        result.assign(buffer.c_str(), nLength);
+    const std::size_t nLength = std::wcslen(pszSource);
+    if (nLength >= static_cast<std::size_t>(kWidePathLength)) {
+        path.text[0] = L'\0';
+        return false;
     }
-    while (!result.empty() && (result.back() == L'\\' || result.back() == L'/')) {
-        result.pop_back();
+    std::wmemcpy(path.text, pszSource, nLength + 1);
+    return true;
+}
+
+// A folder with 8.3 names spelled out and no trailing separators, so that
+// one folder has one spelling; as given when it does not exist.
+bool CanonicalFolder(WidePath& folder, LPCWSTR pszPath)
+{
+    if (!CopyPath(folder, pszPath)) {
+        return false;
     }
-    return result;
+    WidePath longPath{};
+    const DWORD nLength = ::GetLongPathNameW(folder.text, longPath.text, kWidePathLength);
+    if (nLength != 0 && nLength < static_cast<DWORD>(kWidePathLength)) {
+        CopyPath(folder, longPath.text);
+    }
+    std::size_t nEnd = std::wcslen(folder.text);
+    while (nEnd != 0 && (folder.text[nEnd - 1] == L'\\' || folder.text[nEnd - 1] == L'/')) {
+        folder.text[--nEnd] = L'\0';
+    }
+    return nEnd != 0;
 }
 
 // Whether a path names a folder from a drive's root or a share's: a
 // relative location would mean wherever the program was started from.
-bool IsAbsolute(const std::wstring& path)
+bool IsAbsolute(LPCWSTR pszPath)
 {
-    const bool drive = path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-    const bool share = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+    const bool drive = pszPath[0] != L'\0' && pszPath[1] == L':' &&
+                       (pszPath[2] == L'\\' || pszPath[2] == L'/');
+    const bool share = pszPath[0] == L'\\' && pszPath[1] == L'\\';
     return drive || share;
 }
 
-std::wstring ReadInstallLocation()
+WidePath ReadInstallLocation()
 {
     // A 64-bit program reads the 64-bit view, where the 64-bit package writes it.
-    DWORD nBytes = 0;
-    LONG status = ::RegGetValueW(HKEY_LOCAL_MACHINE, kInstallationKey, kInstallLocationValue,
-                                 RRF_RT_REG_SZ, nullptr, nullptr, &nBytes);
-    if (status != ERROR_SUCCESS || nBytes == 0) {
-        return std::wstring();
+    WidePath location{};
+    DWORD nSize = sizeof location.text;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kInstallationKey, kInstallLocationValue, RRF_RT_REG_SZ,
+                       nullptr, location.text, &nSize) != ERROR_SUCCESS) {
+        location.text[0] = L'\0'; // none, or too long to be the installation's
     }
-    std::wstring location(nBytes / sizeof(wchar_t) + 1, L'\0');
-    DWORD nSize = static_cast<DWORD>(location.size() * sizeof(wchar_t));
-    status = ::RegGetValueW(HKEY_LOCAL_MACHINE, kInstallationKey, kInstallLocationValue,
-                            RRF_RT_REG_SZ, nullptr, &location[0], &nSize);
-    if (status != ERROR_SUCCESS) {
-        return std::wstring();
-    }
-    location.resize(std::wcslen(location.c_str()));
+    location.text[kWidePathLength - 1] = L'\0';
     return location;
 }
+
+// A DLL from system32 alone, loaded for as long as the object lives.
+class SystemLibrary {
+public:
+    explicit SystemLibrary(LPCWSTR pszName)
+        : m_hModule(::LoadLibraryExW(pszName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    {
+    }
+    SystemLibrary(const SystemLibrary&) = delete;
+    SystemLibrary& operator=(const SystemLibrary&) = delete;
+    ~SystemLibrary()
+    {
+        if (m_hModule != nullptr) {
+            ::FreeLibrary(m_hModule);
+        }
+    }
+
+    // The function of that name, of type Function, or null.
+    template <typename Function>
+    Function Find(LPCSTR pszName) const
+    {
+        if (m_hModule == nullptr) {
+            return nullptr;
+        }
+        // Through a plain function pointer, as Windows hands out every export.
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(m_hModule, pszName)));
+    }
+
+private:
+    HMODULE m_hModule;
+};
+
+using CoInitializeExFunction = HRESULT(WINAPI*)(LPVOID, DWORD);
+using CoUninitializeFunction = void(WINAPI*)();
 
 // Runs the owner's messages until the process ends: it stays painted and
 // its timers run, while its disabled window takes no input. A WM_QUIT met
@@ -94,80 +133,115 @@ void WaitPumpingMessages(HANDLE hProcess)
 
 } // namespace
 
-std::string ElevatedSetParameters(std::uint32_t mode, std::int32_t framesNumber)
+CString ElevatedSetParameters(std::uint32_t mode, std::int32_t framesNumber)
 {
     // The "=" forms, so that a negative frames number is not read as an option.
-    return std::string("set --mode=") + SynchModeWord(mode) +
-           " --frames=" + std::to_string(framesNumber);
+    CString parameters;
+    parameters.Format("set --mode=%s --frames=%ld", SynchModeWord(mode),
+                      static_cast<long>(framesNumber));
+    return parameters;
 }
 
-std::wstring InstalledConsoleProgram(const std::wstring& programPath,
-                                     const std::wstring& installLocation)
+WidePath InstalledConsoleProgram(LPCWSTR pszProgramPath, LPCWSTR pszInstallLocation)
 {
-    if (!IsAbsolute(installLocation) || !IsAbsolute(programPath)) {
-        return std::wstring();
+    WidePath program{};
+    if (!IsAbsolute(pszInstallLocation) || !IsAbsolute(pszProgramPath)) {
+        return program;
     }
-    const std::size_t nSeparator = programPath.find_last_of(L"\\/");
-    const std::wstring programFolder = Canonical(programPath.substr(0, nSeparator));
-    const std::wstring installFolder = Canonical(installLocation);
-    if (installFolder.empty() || programFolder.size() != installFolder.size() ||
-        programFolder.size() > static_cast<std::size_t>(INT_MAX)) {
-        return std::wstring();
+    WidePath programFolder{};
+    if (!CopyPath(programFolder, pszProgramPath)) {
+        return program;
     }
-    const int nLength = static_cast<int>(programFolder.size());
+    LPWSTR pszName = std::wcsrchr(programFolder.text, L'\\');
+    LPWSTR pszSlashName = std::wcsrchr(programFolder.text, L'/');
+    if (pszSlashName != nullptr && (pszName == nullptr || pszSlashName > pszName)) {
+        pszName = pszSlashName;
+    }
+    if (pszName == nullptr) {
+        return program;
+    }
+    *pszName = L'\0';
+    WidePath installFolder{};
+    if (!CanonicalFolder(programFolder, programFolder.text) ||
+        !CanonicalFolder(installFolder, pszInstallLocation)) {
+        return program;
+    }
     // File names compare ordinally, ignoring case as the file system does.
-    if (::CompareStringOrdinal(programFolder.c_str(), nLength, installFolder.c_str(), nLength,
-                               TRUE) != CSTR_EQUAL) {
-        return std::wstring();
+    if (::CompareStringOrdinal(programFolder.text, -1, installFolder.text, -1, TRUE) !=
+        CSTR_EQUAL) {
+        return program;
     }
-    return installFolder + L"\\" + kConsoleProgramName;
+    const std::size_t nFolder = std::wcslen(installFolder.text);
+    const std::size_t nName = std::wcslen(kConsoleProgramName);
+    if (nFolder + 1 + nName >= static_cast<std::size_t>(kWidePathLength)) {
+        return program;
+    }
+    std::wmemcpy(program.text, installFolder.text, nFolder);
+    program.text[nFolder] = L'\\';
+    std::wmemcpy(program.text + nFolder + 1, kConsoleProgramName, nName + 1);
+    return program;
 }
 
-std::wstring ShellElevatedSaver::OfThisInstallation()
+WidePath ShellElevatedSaver::OfThisInstallation()
 {
-    std::wstring path(kLongPathLength, L'\0');
-    const DWORD nLength = ::GetModuleFileNameW(nullptr, &path[0], kLongPathLength);
-    if (nLength == 0 || nLength >= kLongPathLength) {
-        return std::wstring();
+    WidePath path{};
+    const DWORD nLength = ::GetModuleFileNameW(nullptr, path.text, kWidePathLength);
+    if (nLength == 0 || nLength >= static_cast<DWORD>(kWidePathLength)) {
+        return WidePath{};
     }
-    path.resize(nLength);
-    return InstalledConsoleProgram(path, ReadInstallLocation());
+    const WidePath location = ReadInstallLocation();
+    return InstalledConsoleProgram(path.text, location.text);
 }
 
 bool ShellElevatedSaver::Available() const
 {
-    if (m_path.empty()) {
+    if (m_path.text[0] == L'\0') {
         return false;
     }
-    const DWORD nAttributes = ::GetFileAttributesW(m_path.c_str());
+    const DWORD nAttributes = ::GetFileAttributesW(m_path.text);
     return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-ElevatedSaveRun ShellElevatedSaver::Run(HWND hOwner, const std::string& parameters)
+ElevatedSaveRun ShellElevatedSaver::Run(HWND hOwner, LPCSTR pszParameters)
 {
+    // COM and the shell are loaded from system32 for this alone, so that no
+    // other start of the program pays for them.
+    SystemLibrary ole32(L"ole32.dll");
+    SystemLibrary shell32(L"shell32.dll");
+    const auto pCoInitializeEx = ole32.Find<CoInitializeExFunction>("CoInitializeEx");
+    const auto pCoUninitialize = ole32.Find<CoUninitializeFunction>("CoUninitialize");
+    const auto pShellExecuteEx = shell32.Find<ShellExecuteExFunction>("ShellExecuteExW");
+    if (pCoInitializeEx == nullptr || pCoUninitialize == nullptr || pShellExecuteEx == nullptr) {
+        const DWORD nError = ::GetLastError();
+        return {ElevatedSaveRun::Result::NotStarted, nError != ERROR_SUCCESS ? nError : ERROR_MOD_NOT_FOUND, 0};
+    }
     // ShellExecuteEx may hand the start to shell extensions, which need COM
     // on this thread.
-    const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const ElevatedSaveRun run = Start(hOwner, parameters);
+    const HRESULT hrCom = pCoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const ElevatedSaveRun run = Start(hOwner, pszParameters, pShellExecuteEx);
     if (SUCCEEDED(hrCom)) {
-        ::CoUninitialize();
+        pCoUninitialize();
     }
     return run;
 }
 
-ElevatedSaveRun ShellElevatedSaver::Start(HWND hOwner, const std::string& parameters)
+ElevatedSaveRun ShellElevatedSaver::Start(HWND hOwner, LPCSTR pszParameters,
+                                          ShellExecuteExFunction pShellExecuteEx)
 {
     // The parameters are quorin-sync's own words and numbers: ASCII.
-    const std::wstring wideParameters(parameters.begin(), parameters.end());
+    WidePath wideParameters{};
+    for (int i = 0; i < kWidePathLength - 1 && pszParameters[i] != '\0'; ++i) {
+        wideParameters.text[i] = static_cast<wchar_t>(static_cast<unsigned char>(pszParameters[i]));
+    }
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.hwnd = hOwner; // the UAC prompt belongs to the dialog
     info.lpVerb = kElevateVerb;
-    info.lpFile = m_path.c_str();
-    info.lpParameters = wideParameters.c_str();
+    info.lpFile = m_path.text;
+    info.lpParameters = wideParameters.text;
     info.nShow = SW_HIDE; // no console window for the few lines it prints
-    if (!::ShellExecuteExW(&info)) {
+    if (!pShellExecuteEx(&info)) {
         const DWORD nError = ::GetLastError();
         return {nError == ERROR_CANCELLED ? ElevatedSaveRun::Result::Declined
                                           : ElevatedSaveRun::Result::NotStarted,

@@ -3,10 +3,10 @@
 // between the dialog and Windows' UAC prompt, so tests can stand in for it.
 #pragma once
 
-#include <windows.h>
+#include <afxwin.h>
+#include <shellapi.h>
 
 #include <cstdint>
-#include <string>
 
 // How an elevated save went.
 struct ElevatedSaveRun {
@@ -31,11 +31,18 @@ public:
     virtual bool Available() const = 0;
     // Starts it elevated with `parameters` and waits for it to end; `hOwner`
     // keeps being painted meanwhile, but takes no input.
-    virtual ElevatedSaveRun Run(HWND hOwner, const std::string& parameters) = 0;
+    virtual ElevatedSaveRun Run(HWND hOwner, LPCSTR pszParameters) = 0;
 };
 
 // quorin-sync's parameters that write exactly these two values.
-std::string ElevatedSetParameters(std::uint32_t mode, std::int32_t framesNumber);
+CString ElevatedSetParameters(std::uint32_t mode, std::int32_t framesNumber);
+
+// A file path, held in place. Longer than any installation folder: a path
+// that does not fit is never taken for the installation's.
+inline constexpr int kWidePathLength = 1024;
+struct WidePath {
+    wchar_t text[kWidePathLength]; // empty when there is no such path
+};
 
 // Where the package records the folder it installed into: a key under
 // HKEY_LOCAL_MACHINE that only administrators and SYSTEM can write, so a
@@ -47,25 +54,27 @@ inline constexpr const wchar_t* kInstallLocationValue = L"InstallLocation";
 // `programPath` is a program inside that very folder; empty otherwise (a
 // copy elsewhere, no installation recorded). Paths compare as Windows
 // compares file names, whole characters and no best fit.
-std::wstring InstalledConsoleProgram(const std::wstring& programPath,
-                                     const std::wstring& installLocation);
+WidePath InstalledConsoleProgram(LPCWSTR pszProgramPath, LPCWSTR pszInstallLocation);
 
 // quorin-sync.exe at a path, started with ShellExecuteEx's "runas" verb.
 class ShellElevatedSaver final : public ElevatedSaver {
 public:
-    explicit ShellElevatedSaver(std::wstring path) : m_path(std::move(path)) {}
+    explicit ShellElevatedSaver(const WidePath& path) : m_path(path) {}
 
     // The installed quorin-sync.exe when the running program is the
     // installed dialog, else empty: only a program that an administrator
     // put in place is ever started elevated.
-    static std::wstring OfThisInstallation();
+    static WidePath OfThisInstallation();
 
     bool Available() const override;
-    ElevatedSaveRun Run(HWND hOwner, const std::string& parameters) override;
+    ElevatedSaveRun Run(HWND hOwner, LPCSTR pszParameters) override;
 
 private:
-    // Starts the program and waits for it; Run wraps it in COM.
-    ElevatedSaveRun Start(HWND hOwner, const std::string& parameters);
+    using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
 
-    std::wstring m_path;
+    // Starts the program and waits for it; Run loads the shell and wraps
+    // this in COM.
+    ElevatedSaveRun Start(HWND hOwner, LPCSTR pszParameters, ShellExecuteExFunction pShellExecuteEx);
+
+    WidePath m_path;
 };

@@ -12,9 +12,9 @@ const char kMayBePartlySavedText[] =
     "Some driver services may hold the new settings and others their old ones; \"quorin-sync "
     "show\" tells which.\n";
 
-CString StatusText(RegStatus status)
+CString StatusInWords(RegStatus status)
 {
-    return SaveStatusText(status, &Win32StatusText).c_str();
+    return SaveStatusText(status, &Win32StatusText).text;
 }
 
 // The services in `state`, comma-separated, each with the reason when
@@ -32,7 +32,7 @@ CString ServicesIn(const SaveResult& saved, ServiceSaveState state, bool withRea
         list += DriverServiceList[row].name;
         if (withReason && saved[row].status != kErrorSuccess) {
             list += " (";
-            list += StatusText(saved[row].status);
+            list += StatusInWords(saved[row].status);
             list += ")";
         }
     }
@@ -62,7 +62,7 @@ CString RefusedMessage(const SaveResult& saved)
         if (saved[row].state == ServiceSaveState::Refused) {
             message += DriverServiceList[row].name;
             message += ": ";
-            message += StatusText(saved[row].status);
+            message += StatusInWords(saved[row].status);
             message += ".\n";
         }
     }
@@ -120,13 +120,14 @@ CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
         break;
     case ElevatedSaveRun::Result::NotStarted: {
         // The system's own words: access denied here is not about the keys.
-        std::string reason = Win32StatusText(static_cast<RegStatus>(run.error));
-        if (reason.empty()) {
-            reason = "error " + std::to_string(run.error);
+        StatusText reason = Win32StatusText(static_cast<RegStatus>(run.error));
+        if (reason.text[0] == '\0') {
+            AppendStatusText(reason, "error ");
+            AppendStatusNumber(reason, static_cast<long long>(run.error));
         }
         message.Format("Nothing was saved and nothing was changed: quorin-sync.exe could not be "
                        "started as administrator (%s).\n",
-                       reason.c_str());
+                       reason.text);
         break;
     }
     case ElevatedSaveRun::Result::Finished:

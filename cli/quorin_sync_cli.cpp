@@ -211,7 +211,7 @@ int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput
         const ServiceSaveStatus& service = saved[row];
         std::string line = std::string(DriverServiceList[row].name) + ": " + Where(service.state);
         if (service.status != kErrorSuccess) {
-            line += ": " + SaveStatusText(service.status, systemText);
+            line += std::string(": ") + SaveStatusText(service.status, systemText).text;
         }
         output.err += line + "\n";
     }

@@ -1,6 +1,8 @@
 // The judgement of a save from its per-service results.
 #include "save_verdict.h"
 
+#include <cstring>
+
 namespace {
 
 const char kAccessDeniedText[] = "access denied; changing it needs administrator rights";
@@ -46,11 +48,46 @@ CliExitCode SaveExitCode(SaveOutcome outcome)
     return kExitFailed;
 }
 
-std::string SaveStatusText(RegStatus status, SystemStatusText systemText)
+void AppendStatusText(StatusText& words, const char* text)
 {
-    if (status == kErrorAccessDenied) {
-        return kAccessDeniedText;
+    std::size_t end = std::strlen(words.text);
+    while (*text != '\0' && end + 1 < kStatusTextSize) {
+        words.text[end++] = *text++;
     }
-    const std::string text = systemText != nullptr ? systemText(status) : std::string();
-    return text.empty() ? "error " + std::to_string(status) : text;
+    words.text[end] = '\0';
+}
+
+void AppendStatusNumber(StatusText& words, long long number)
+{
+    // Digits from the last, in a buffer wide enough for any 64-bit number.
+    char digits[24] = {};
+    std::size_t first = sizeof digits - 1;
+    const bool negative = number < 0;
+    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(number)
+                                            : static_cast<unsigned long long>(number);
+    do {
+        digits[--first] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) {
+        digits[--first] = '-';
+    }
+    AppendStatusText(words, digits + first);
+}
+
+StatusText SaveStatusText(RegStatus status, SystemStatusText systemText)
+{
+    StatusText words{};
+    if (status == kErrorAccessDenied) {
+        AppendStatusText(words, kAccessDeniedText);
+        return words;
+    }
+    if (systemText != nullptr) {
+        words = systemText(status);
+    }
+    if (words.text[0] == '\0') {
+        AppendStatusText(words, "error ");
+        AppendStatusNumber(words, status);
+    }
+    return words;
 }

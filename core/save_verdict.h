@@ -5,7 +5,7 @@
 
 #include "driver_parameter_store.h"
 
-#include <string>
+#include <cstddef>
 
 enum class SaveOutcome : std::uint8_t {
     AllWritten,       // every service holds the new settings
@@ -39,10 +39,22 @@ enum CliExitCode : int {
 // The exit code of quorin-sync set for a save that came to `outcome`.
 CliExitCode SaveExitCode(SaveOutcome outcome);
 
+// A status told in words, held in place: the dialog links no string
+// library for it (its size is a goal).
+inline constexpr std::size_t kStatusTextSize = 512;
+struct StatusText {
+    char text[kStatusTextSize]; // empty when there is nothing to tell
+};
+
+// Appends to a status text what fits of `text`, or of a number in decimal
+// (without the C library's formatting, which would bring its own printf).
+void AppendStatusText(StatusText& words, const char* text);
+void AppendStatusNumber(StatusText& words, long long number);
+
 // The system's own text for a status code, given by the platform's side.
-using SystemStatusText = std::string (*)(RegStatus status);
+using SystemStatusText = StatusText (*)(RegStatus status);
 
 // Why a registry call failed, in words: access denied as the need for
 // administrator rights, any other code by `systemText` (or its number alone
 // when there is none).
-std::string SaveStatusText(RegStatus status, SystemStatusText systemText);
+StatusText SaveStatusText(RegStatus status, SystemStatusText systemText);

@@ -130,19 +130,23 @@ RegStatus Win32Registry::RegQueryInfoKeyA(RegKey key, char* keyClass, std::uint3
     return status;
 }
 
-std::string Win32StatusText(RegStatus status)
+StatusText Win32StatusText(RegStatus status)
 {
-    char* pszText = nullptr;
-    const DWORD nLength = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<LPSTR>(&pszText), 0, nullptr);
-    std::string text = nLength != 0 && pszText != nullptr ? std::string(pszText, nLength) : "";
-    ::LocalFree(pszText);
+    StatusText words{};
+    char szSystem[kStatusTextSize] = {};
+    DWORD nLength = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, static_cast<DWORD>(status), 0, szSystem,
+                                     sizeof szSystem, nullptr);
     // The system's text ends with a full stop and a line break; the callers
     // put their own punctuation around it.
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
-                             text.back() == '.')) {
-        text.pop_back();
+    while (nLength != 0 && (szSystem[nLength - 1] == '\r' || szSystem[nLength - 1] == '\n' ||
+                            szSystem[nLength - 1] == ' ' || szSystem[nLength - 1] == '.')) {
+        szSystem[--nLength] = '\0';
     }
-    return text.empty() ? text : text + ", error " + std::to_string(status);
+    if (nLength != 0) {
+        AppendStatusText(words, szSystem);
+        AppendStatusText(words, ", error ");
+        AppendStatusNumber(words, status);
+    }
+    return words;
 }

@@ -3,12 +3,11 @@
 #pragma once
 
 #include "registry_access.h"
-
-#include <string>
+#include "save_verdict.h"
 
 // The system's text for a Win32 status code, without its closing full stop,
 // followed by ", error N"; empty when the system has no text for it.
-std::string Win32StatusText(RegStatus status);
+StatusText Win32StatusText(RegStatus status);
 
 class Win32Registry final : public RegistryAccess {
 public:

@@ -52,8 +52,9 @@ public:
 
     bool Available() const override { return available; }
 
-    ElevatedSaveRun Run(HWND hOwner, const std::string& parameters) override
+    ElevatedSaveRun Run(HWND hOwner, LPCSTR pszParameters) override
     {
+        const std::string parameters(pszParameters);
         owner = hOwner;
         runs.push_back(parameters);
         if (result != ElevatedSaveRun::Result::Finished) {
@@ -245,6 +246,13 @@ const wchar_t kConsole[] = L"" QUORIN_CONSOLE_EXECUTABLE;
 const wchar_t kMissing[] = L"" QUORIN_MISSING_EXECUTABLE;
 const wchar_t kBuildFolder[] = L"" QUORIN_BUILD_DIRECTORY;
 
+WidePath Path(const std::wstring& text)
+{
+    WidePath path{};
+    text.copy(path.text, static_cast<std::size_t>(kWidePathLength) - 1);
+    return path;
+}
+
 // Only the installation's own dialog starts the installation's own
 // quorin-sync.exe; a copy anywhere else starts nothing.
 TEST(InstalledConsoleProgram, OnlyAProgramInTheRecordedFolderGetsItsQuorinSync)
@@ -276,7 +284,7 @@ TEST(InstalledConsoleProgram, OnlyAProgramInTheRecordedFolderGetsItsQuorinSync)
         {L"Quorin Sync Options\\Quorin Sync Options.exe", L"Quorin Sync Options", L""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(InstalledConsoleProgram(c.program, c.location), c.expected)
+        EXPECT_EQ(std::wstring(InstalledConsoleProgram(c.program, c.location).text), c.expected)
             << "program " << std::wstring(c.program).size() << " characters, location "
             << std::wstring(c.location).size();
     }
@@ -296,15 +304,15 @@ TEST(InstalledConsoleProgram, TheRunningProgramIsInstalledOnlyWhereTheRecordSays
     };
     // A folder that is not the test program's own, then its own.
     record(std::wstring(kBuildFolder) + L"\\elsewhere\\");
-    EXPECT_EQ(ShellElevatedSaver::OfThisInstallation(), L"") << "another folder";
+    EXPECT_EQ(std::wstring(ShellElevatedSaver::OfThisInstallation().text), L"") << "another folder";
     wchar_t szProgram[MAX_PATH] = {};
     ASSERT_NE(::GetModuleFileNameW(nullptr, szProgram, MAX_PATH), 0u);
     std::wstring folder(szProgram);
     folder.resize(folder.find_last_of(L'\\') + 1);
     record(folder);
-    EXPECT_EQ(ShellElevatedSaver::OfThisInstallation(), folder + L"quorin-sync.exe");
+    EXPECT_EQ(std::wstring(ShellElevatedSaver::OfThisInstallation().text), folder + L"quorin-sync.exe");
     ::RegDeleteValueW(hKey, kInstallLocationValue);
-    EXPECT_EQ(ShellElevatedSaver::OfThisInstallation(), L"") << "nothing recorded";
+    EXPECT_EQ(std::wstring(ShellElevatedSaver::OfThisInstallation().text), L"") << "nothing recorded";
     ::RegCloseKey(hKey);
     ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kInstallationKey);
 }
@@ -326,21 +334,21 @@ LRESULT CALLBACK OwnerProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
 
 TEST(ShellElevatedSaver, RunsTheProgramReadsItsExitCodeAndKeepsTheOwnerPaintedButDisabled)
 {
-    EXPECT_TRUE(ShellElevatedSaver(kConsole).Available());
-    EXPECT_FALSE(ShellElevatedSaver(kMissing).Available());
-    EXPECT_FALSE(ShellElevatedSaver(kBuildFolder).Available()) << "a folder";
-    EXPECT_FALSE(ShellElevatedSaver(L"").Available());
+    EXPECT_TRUE(ShellElevatedSaver(Path(kConsole)).Available());
+    EXPECT_FALSE(ShellElevatedSaver(Path(kMissing)).Available());
+    EXPECT_FALSE(ShellElevatedSaver(Path(kBuildFolder)).Available()) << "a folder";
+    EXPECT_FALSE(ShellElevatedSaver(Path(L"")).Available());
 
     // quorin-sync itself (commands that write nothing: the test's registry
     // is redirected, a program it starts is not).
-    ShellElevatedSaver console(kConsole);
+    ShellElevatedSaver console(Path(kConsole));
     ElevatedSaveRun run = console.Run(nullptr, "--version");
     EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
     EXPECT_EQ(run.exitCode, 0u) << "no console to write to is no failure";
     run = console.Run(nullptr, "set --mode=bogus --frames=1");
     EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
     EXPECT_EQ(run.exitCode, 2u);
-    run = ShellElevatedSaver(kMissing).Run(nullptr, "set");
+    run = ShellElevatedSaver(Path(kMissing)).Run(nullptr, "set");
     EXPECT_EQ(run.result, ElevatedSaveRun::Result::NotStarted);
     EXPECT_EQ(run.error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 
@@ -372,7 +380,7 @@ TEST(ShellElevatedSaver, RunsTheProgramReadsItsExitCodeAndKeepsTheOwnerPaintedBu
         paintedWhileWaiting = g_paints > paintsBefore;
         ::SetEvent(hRelease);
     });
-    run = ShellElevatedSaver(L"" QUORIN_WAIT_HELPER).Run(hOwner, eventName + " 7");
+    run = ShellElevatedSaver(Path(L"" QUORIN_WAIT_HELPER)).Run(hOwner, (eventName + " 7").c_str());
     observer.join();
     EXPECT_EQ(run.result, ElevatedSaveRun::Result::Finished);
     EXPECT_EQ(run.exitCode, 7u);

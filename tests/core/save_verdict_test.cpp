@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -65,13 +66,27 @@ TEST(SaveVerdict, EachOutcomeAndItsExitCode)
 TEST(SaveVerdict, StatusInWords)
 {
     const SystemStatusText system = [](RegStatus status) {
-        return status == kCorrupt ? std::string("The file is corrupt, error 1392") : std::string();
+        StatusText words{};
+        if (status == kCorrupt) {
+            AppendStatusText(words, "The file is corrupt, error 1392");
+        }
+        return words;
     };
-    EXPECT_EQ(SaveStatusText(kErrorAccessDenied, system),
-              "access denied; changing it needs administrator rights");
-    EXPECT_EQ(SaveStatusText(kCorrupt, system), "The file is corrupt, error 1392");
-    EXPECT_EQ(SaveStatusText(77, system), "error 77") << "no system text";
-    EXPECT_EQ(SaveStatusText(kCorrupt, nullptr), "error 1392");
+    EXPECT_STREQ(SaveStatusText(kErrorAccessDenied, system).text,
+                 "access denied; changing it needs administrator rights");
+    EXPECT_STREQ(SaveStatusText(kCorrupt, system).text, "The file is corrupt, error 1392");
+    EXPECT_STREQ(SaveStatusText(77, system).text, "error 77") << "no system text";
+    EXPECT_STREQ(SaveStatusText(kCorrupt, nullptr).text, "error 1392");
+    EXPECT_STREQ(SaveStatusText(-3, nullptr).text, "error -3");
+    EXPECT_STREQ(SaveStatusText(INT32_MIN, nullptr).text, "error -2147483648");
+    EXPECT_STREQ(SaveStatusText(1090, nullptr).text, "error 1090") << "every digit, 0 and 9 too";
+
+    // A text that does not fit is cut, never overrun.
+    StatusText words{};
+    const std::string longText(kStatusTextSize * 2, 'x');
+    AppendStatusText(words, longText.c_str());
+    AppendStatusNumber(words, 7);
+    EXPECT_EQ(std::string(words.text), std::string(kStatusTextSize - 1, 'x'));
 }
 
 } // namespace
