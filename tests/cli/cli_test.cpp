@@ -120,8 +120,15 @@ TEST_F(CliTest, ShowListsEveryServiceAndWhetherTheyAgree)
                                      "\"mode_stored_as\": null, \"frames_stored_as\": null}"))
         << output.out;
     EXPECT_TRUE(Contains(output.out, "{\"name\": \"QuorinDx\", \"present\": false, \"mode\": null, "
-                                     "\"meaning\": null, \"frames\": null,"))
+                                     "\"meaning\": null, \"frames\": null, \"mode_stored_as\": null, "
+                                     "\"frames_stored_as\": null}"))
         << output.out;
+    EXPECT_EQ(output.out.rfind("{\"services\": [\n  {\"name\": \"Quorin\", ", 0), 0u) << output.out;
+    // A text exactly as wide as its column still has a space after it.
+    registry.SetValue(DriverServiceList[3].parametersKey, "External synch mode", kRegSz,
+                      std::vector<unsigned char>(16, 'x'));
+    EXPECT_EQ(Run({"show"}), 0);
+    EXPECT_TRUE(Contains(output.out, "QuorinM    yes      REG_SZ, 16 bytes not set\n")) << output.out;
 
     SeedAll(2, 5);
     EXPECT_EQ(Run({"show"}), 0);
@@ -171,6 +178,7 @@ TEST_F(CliTest, OnlyFourByteDwordsCountAndSetRewritesTheOthers)
         {kRegSz, {}, "REG_SZ, 0 bytes"},
         {kRegDword, {3, 0}, "REG_DWORD, 2 bytes"},
         {kRegQword, {3, 0, 0, 0, 0, 0, 0, 0}, "REG_QWORD, 8 bytes"},
+        {12, {3, 0, 0, 0}, "type 12, 4 bytes"},
         {99, {3, 0, 0, 0}, "type 99, 4 bytes"},
     };
     for (const auto& c : cases) {

@@ -127,6 +127,16 @@ TEST_F(DriverParameterStoreTest, LoadGivesDefaultsForMissingValues)
     EXPECT_TRUE(loaded.found);
     EXPECT_EQ(loaded.mode, 0u);
     EXPECT_EQ(loaded.framesNumber, 1);
+    // A service read alone: a missing key, and a key without the values,
+    // hold nothing that was read, and no value at all.
+    for (std::size_t row : {0u, 1u}) {
+        const ServiceReading reading = store.ReadService(row);
+        EXPECT_EQ(reading.found, row == 1) << row;
+        EXPECT_FALSE(reading.modeRead || reading.framesRead) << row;
+        EXPECT_FALSE(reading.modeShape.present || reading.framesShape.present) << row;
+        EXPECT_EQ(reading.mode, 0u);
+        EXPECT_EQ(reading.framesNumber, 1);
+    }
 }
 
 TEST_F(DriverParameterStoreTest, LoadGivesDefaultsForDataLongerThanFourBytes)

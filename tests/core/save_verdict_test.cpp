@@ -61,6 +61,9 @@ TEST(SaveVerdict, EachOutcomeAndItsExitCode)
         EXPECT_EQ(JudgeSave(c.saved), c.outcome) << c.what;
         EXPECT_EQ(SaveExitCode(JudgeSave(c.saved)), c.exitCode) << c.what;
     }
+    const SaveResult oneDenied = With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied);
+    EXPECT_EQ(CountInState(oneDenied, ServiceSaveState::Refused), 1u);
+    EXPECT_EQ(CountInState(oneDenied, ServiceSaveState::Unchanged), 7u);
 }
 
 TEST(SaveVerdict, StatusInWords)
@@ -80,6 +83,7 @@ TEST(SaveVerdict, StatusInWords)
     EXPECT_STREQ(SaveStatusText(-3, nullptr).text, "error -3");
     EXPECT_STREQ(SaveStatusText(INT32_MIN, nullptr).text, "error -2147483648");
     EXPECT_STREQ(SaveStatusText(1090, nullptr).text, "error 1090") << "every digit, 0 and 9 too";
+    EXPECT_STREQ(SaveStatusText(0, nullptr).text, "error 0");
 
     // A text that does not fit is cut, never overrun.
     StatusText words{};
