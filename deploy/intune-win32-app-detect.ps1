@@ -17,7 +17,11 @@ if (-not (Test-Path -LiteralPath $dialog -PathType Leaf) -or -not (Test-Path -Li
 try {
     $info = (Get-Item -LiteralPath $console).VersionInfo
     $installed = [version]::new($info.FileMajorPart, $info.FileMinorPart, $info.FileBuildPart)
-    $detected = $installed -ge [version]$MinimumVersion
+    # major.minor.build on both sides: .NET counts a missing fourth number
+    # as older, so 1.3.0 would never reach a minimum written as 1.3.0.0.
+    $minimum = [version]$MinimumVersion
+    $wanted = [version]::new($minimum.Major, $minimum.Minor, [Math]::Max($minimum.Build, 0))
+    $detected = $installed -ge $wanted
 } catch {
     exit 1
 }
