@@ -128,9 +128,8 @@ std::string ShowJson(const Readings& readings)
         json += "{\"name\": " + JsonString(DriverServiceList[row].name);
         json += ", \"present\": " + std::string(reading.found ? "true" : "false");
         // A number only where the driver reads one.
-        const bool mode = reading.found && reading.modeRead && IsStoredDword(reading.modeShape);
-        const bool frames =
-            reading.found && reading.framesRead && IsStoredDword(reading.framesShape);
+        const bool mode = IsStoredDword(reading.modeShape);
+        const bool frames = IsStoredDword(reading.framesShape);
         json += ", \"mode\": " + (mode ? Number(reading.mode) : "null");
         json += ", \"meaning\": " + (mode ? JsonString(SynchModeWord(reading.mode)) : "null");
         json += ", \"frames\": " + (frames ? Number(reading.framesNumber) : "null");
@@ -157,13 +156,12 @@ int Check(const DriverParameterStore& store, const CliArguments& wanted, CliOutp
             continue;
         }
         // A value counts only as the driver reads it: a REG_DWORD of four bytes.
-        if (!reading.modeRead || !IsStoredDword(reading.modeShape) || reading.mode != wanted.mode) {
+        if (!IsStoredDword(reading.modeShape) || reading.mode != wanted.mode) {
             differences += name + ": mode " +
                            ValueText(reading.modeRead, reading.modeShape, ModeText(reading.mode)) +
                            ", expected " + ModeText(wanted.mode) + "\n";
         }
-        if (!reading.framesRead || !IsStoredDword(reading.framesShape) ||
-            reading.framesNumber != wanted.framesNumber) {
+        if (!IsStoredDword(reading.framesShape) || reading.framesNumber != wanted.framesNumber) {
             differences += name + ": frames " +
                            ValueText(reading.framesRead, reading.framesShape,
                                      Number(reading.framesNumber)) +

@@ -50,8 +50,8 @@ bool IsStoredDword(const StoredShape& shape)
 
 bool HoldsSettings(const ServiceReading& reading, std::uint32_t mode, std::int32_t framesNumber)
 {
-    return reading.found && reading.modeRead && reading.framesRead &&
-           IsStoredDword(reading.modeShape) && IsStoredDword(reading.framesShape) &&
+    // A four-byte REG_DWORD is always read whole, so its number is the one stored.
+    return IsStoredDword(reading.modeShape) && IsStoredDword(reading.framesShape) &&
            reading.mode == mode && reading.framesNumber == framesNumber;
 }
 
@@ -99,13 +99,9 @@ LoadResult DriverParameterStore::Load() const
 
 ServiceReading DriverParameterStore::ReadService(std::size_t row) const
 {
-    ServiceReading reading{false,
-                           false,
-                           kDefaultSynchMode,
-                           false,
-                           kDefaultFramesNumber,
-                           StoredShape{false, 0, 0},
-                           StoredShape{false, 0, 0}};
+    const StoredShape absent{false, 0, 0};
+    ServiceReading reading{false, false, kDefaultSynchMode, false, kDefaultFramesNumber,
+                           absent, absent};
     RegKey key = 0;
     if (registry_.RegOpenKeyExA(kHkeyLocalMachine, DriverServiceList[row].parametersKey, 0,
                                 kKeyRead, &key) != kErrorSuccess) {
