@@ -3,6 +3,7 @@
 
 #include "elevated_save.h"
 #include "quorin_sync_options_dlg.h"
+#include "win32_event_log.h"
 #include "win32_registry.h"
 #include "win32_save_lock.h"
 
@@ -30,9 +31,12 @@ BOOL CQuorinSyncOptionsApp::InitInstance()
     ShellElevatedSaver elevatedSaver(ShellElevatedSaver::OfThisInstallation());
     // One save at a time, with quorin-sync and any other program's.
     Win32SaveLock saveLock;
+    // Every save on record in the Application log.
+    Win32EventLogTrail trail;
     CQuorinSyncOptionsDlg dlg(registry);
     dlg.SetElevatedSaver(&elevatedSaver);
     dlg.SetSaveLock(&saveLock);
+    dlg.SetSaveTrail(&trail);
     m_pMainWnd = &dlg;
     dlg.DoModal(); // it has saved, or not, by the time it returns
     m_pMainWnd = nullptr; // the dialog object ends with this scope

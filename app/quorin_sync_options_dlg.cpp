@@ -5,9 +5,11 @@
 #include "elevated_save.h"
 #include "save_failure_message.h"
 #include "save_lock.h"
+#include "save_record.h"
 #include "save_verdict.h"
 #include "sync_options_warning_message.h"
 #include "sync_settings.h"
+#include "win32_registry.h"
 
 namespace {
 
@@ -35,7 +37,8 @@ END_MESSAGE_MAP()
 
 CQuorinSyncOptionsDlg::CQuorinSyncOptionsDlg(RegistryAccess& registry, CWnd* pParent)
     : CDialog(IDD, pParent), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)), m_nInput(FrameInput),
-      m_store(registry), m_pElevatedSaver(nullptr), m_pSaveLock(nullptr), m_bHandlingOk(false)
+      m_store(registry), m_pElevatedSaver(nullptr), m_pSaveLock(nullptr), m_pSaveTrail(nullptr),
+      m_bHandlingOk(false)
 {
 }
 
@@ -122,7 +125,7 @@ void CQuorinSyncOptionsDlg::ConfirmAndSave()
     const std::int32_t framesNumber = ParseFramesNumber(framesText);
     // The lock is let go before any box or elevated run: it is never held
     // while the dialog waits on the user or on another program.
-    const LockedSave locked = SaveOneAtATime(m_store, m_pSaveLock, mode, framesNumber);
+    const LockedSave locked = SaveOneAtATime(m_store, m_pSaveLock, m_pSaveTrail, mode, framesNumber);
     if (locked.busy) {
         ShowError(kSaveInProgressText, MB_ICONEXCLAMATION);
         return;
@@ -164,6 +167,14 @@ bool CQuorinSyncOptionsDlg::OfferElevatedSave(const SaveResult& saved, std::uint
     // The warning was agreed to before this save: it is not shown again.
     const ElevatedSaveRun run =
         m_pElevatedSaver->Run(m_hWnd, ElevatedSetParameters(mode, framesNumber));
+    // A save that ran is recorded by quorin-sync itself; one that never ran
+    // is recorded here, so the trail still shows that it was asked for.
+    if (m_pSaveTrail != nullptr && run.result != ElevatedSaveRun::Result::Finished) {
+        const bool bDeclined = run.result == ElevatedSaveRun::Result::Declined;
+        const StatusText why = bDeclined ? StatusText{} : Win32StatusText(static_cast<RegStatus>(run.error));
+        (void)m_pSaveTrail->Write(RecordOfElevatedSaveNotRun(m_pSaveTrail->Actor(), mode,
+                                                             framesNumber, bDeclined, why.text));
+    }
     if (run.result != ElevatedSaveRun::Result::Finished ||
         run.exitCode != static_cast<DWORD>(kExitOk)) {
         ShowError(ElevatedSaveFailureMessage(run), MB_ICONERROR);

@@ -10,6 +10,7 @@
 class ElevatedSaver;
 class RegistryAccess;
 class SaveLock;
+class SaveTrail;
 
 class CQuorinSyncOptionsDlg : public CDialog {
 public:
@@ -25,6 +26,11 @@ public:
     // Held for the whole of each save, so that no other program's save
     // interleaves with it. It outlives the dialog; none is set by default.
     void SetSaveLock(SaveLock* pLock) { m_pSaveLock = pLock; }
+
+    // Keeps a record of each save, and of a save as administrator asked for
+    // that never ran; the dialog shows nothing of it. It outlives the
+    // dialog; none is set by default.
+    void SetSaveTrail(SaveTrail* pTrail) { m_pSaveTrail = pTrail; }
 
     enum { IDD = IDD_SYNCOPTIONS_DIALOG };
 
@@ -57,6 +63,7 @@ private:
     DriverParameterStore m_store;
     ElevatedSaver* m_pElevatedSaver;
     SaveLock* m_pSaveLock;
+    SaveTrail* m_pSaveTrail;
     // Set while an OK is being handled, so that a second OK queued behind
     // it (while the warning or an error box runs its own loop) is ignored.
     bool m_bHandlingOk;

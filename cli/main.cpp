@@ -1,6 +1,7 @@
 // quorin-sync.exe: the console program around RunCli, over the Windows
 // registry.
 #include "quorin_sync_cli.h"
+#include "win32_event_log.h"
 #include "win32_registry.h"
 #include "win32_save_lock.h"
 
@@ -19,7 +20,8 @@ int main(int argc, char** argv)
     Win32Registry registry;
     CliOutput output;
     Win32SaveLock lock;
-    const int exitCode = RunCli(args, registry, output, &Win32StatusText, &lock);
+    Win32EventLogTrail trail;
+    const int exitCode = RunCli(args, registry, output, &Win32StatusText, &lock, &trail);
     // A result that could not be written where a script reads it (a closed
     // pipe, a full disk) must not pass for one that was. A console is only
     // looked at: started hidden from the dialog to save as administrator, it

@@ -189,15 +189,28 @@ std::string Where(ServiceSaveState state)
     return "?";
 }
 
-int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput& output,
-        SystemStatusText systemText, SaveLock* lock)
+// A save that happened is not undone by a record that could not be kept,
+// nor reported as failed: the line says so and the exit code stays the save's.
+void TellUnrecorded(RegStatus status, SystemStatusText systemText, CliOutput& output)
 {
-    const LockedSave locked = SaveOneAtATime(store, lock, wanted.mode, wanted.framesNumber);
+    if (status == kErrorSuccess) {
+        return;
+    }
+    const std::string why = systemText != nullptr ? systemText(status).text : "";
+    output.err += "quorin-sync: this save is not in the event log: " +
+                  (why.empty() ? "error " + Number(status) : why) + "\n";
+}
+
+int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput& output,
+        SystemStatusText systemText, SaveLock* lock, SaveTrail* trail)
+{
+    const LockedSave locked = SaveOneAtATime(store, lock, trail, wanted.mode, wanted.framesNumber);
     if (locked.busy) {
         output.err += "Nothing was changed: another save of these settings is in progress; try "
                       "again.\n";
         return kExitBusy;
     }
+    TellUnrecorded(locked.recordStatus, systemText, output);
     const SaveResult& saved = locked.result;
     const SaveOutcome outcome = JudgeSave(saved);
     if (outcome == SaveOutcome::AllWritten) {
@@ -230,7 +243,7 @@ int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOutput& output,
-           SystemStatusText systemText, SaveLock* lock)
+           SystemStatusText systemText, SaveLock* lock, SaveTrail* trail)
 {
     const CliParse parsed = ParseCliArguments(args);
     if (!parsed.ok) {
@@ -254,7 +267,7 @@ int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOu
     case CliAction::Check:
         return Check(store, arguments, output);
     case CliAction::Set:
-        return Set(store, arguments, output, systemText, lock);
+        return Set(store, arguments, output, systemText, lock, trail);
     }
     return kExitUsage;
 }

@@ -16,9 +16,11 @@ struct CliOutput {
 };
 
 class SaveLock;
+class SaveTrail;
 
 // Runs one command line (without the program name) over the registry;
 // `systemText` gives the system's words for a failed call's status; `lock`,
-// when given, is held for the whole of a set.
+// when given, is held for the whole of a set, and `trail` records it.
 int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOutput& output,
-           SystemStatusText systemText = nullptr, SaveLock* lock = nullptr);
+           SystemStatusText systemText = nullptr, SaveLock* lock = nullptr,
+           SaveTrail* trail = nullptr);

@@ -68,7 +68,8 @@ bool DriverParameterStore::QueryDword(RegKey key, const char* valueName, std::ui
     if (shape != nullptr) {
         // Longer data is still there, with its type and size told.
         const bool present = status == kErrorSuccess || status == kErrorMoreData;
-        *shape = present ? StoredShape{true, type, size} : StoredShape{false, 0, 0};
+        *shape = present ? StoredShape{true, type, size, false}
+                         : StoredShape{false, 0, 0, status != kErrorFileNotFound};
     }
     if (status != kErrorSuccess) {
         *value = fallback;
@@ -100,11 +101,13 @@ LoadResult DriverParameterStore::Load() const
 ServiceReading DriverParameterStore::ReadService(std::size_t row) const
 {
     const StoredShape absent{false, 0, 0};
-    ServiceReading reading{false, false, kDefaultSynchMode, false, kDefaultFramesNumber,
+    ServiceReading reading{false, false, false, kDefaultSynchMode, false, kDefaultFramesNumber,
                            absent, absent};
     RegKey key = 0;
-    if (registry_.RegOpenKeyExA(kHkeyLocalMachine, DriverServiceList[row].parametersKey, 0,
-                                kKeyRead, &key) != kErrorSuccess) {
+    const RegStatus opened = registry_.RegOpenKeyExA(
+        kHkeyLocalMachine, DriverServiceList[row].parametersKey, 0, kKeyRead, &key);
+    if (opened != kErrorSuccess) {
+        reading.keyMissing = opened == kErrorFileNotFound;
         return reading;
     }
     reading.found = true;
@@ -142,12 +145,20 @@ SaveResult DriverParameterStore::Save(std::uint32_t mode, std::int32_t framesNum
         made[row] = disposition == kRegCreatedNewKey;
         result[row] = {ServiceSaveState::Unchanged, kErrorSuccess};
     }
+    // What each held, read apart from the keys opened for setting: the save
+    // asks for no right beyond that, and a value it cannot read is only
+    // missing from the record.
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        result[row].before = ReadService(row);
+    }
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         if (result[row].state == ServiceSaveState::Refused) {
             continue;
         }
         if (!refused) {
-            result[row] = WriteValues(keys[row], mode, framesNumber);
+            const ServiceSaveStatus written = WriteValues(keys[row], mode, framesNumber);
+            result[row].state = written.state;
+            result[row].status = written.status;
         }
         registry_.RegCloseKey(keys[row]);
         // A key made for a service that got nothing would show on the next
@@ -155,7 +166,8 @@ SaveResult DriverParameterStore::Save(std::uint32_t mode, std::int32_t framesNum
         if (made[row] && result[row].state == ServiceSaveState::Unchanged) {
             const RegStatus removed = RemoveMadeKey(DriverServiceList[row]);
             if (removed != kErrorSuccess) {
-                result[row] = {ServiceSaveState::EmptyKeyLeft, removed};
+                result[row].state = ServiceSaveState::EmptyKeyLeft;
+                result[row].status = removed;
             }
         }
     }

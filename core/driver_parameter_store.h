@@ -48,6 +48,8 @@ struct StoredShape {
     bool present;       // the value exists, whatever its type and size
     std::uint32_t type; // its registry type, when present
     std::uint32_t size; // its size in bytes, when present
+    // Not present because the query failed, not because the value is missing.
+    bool unreadable = false;
 };
 
 // Whether a value is what a driver reads as a number: REG_DWORD of exactly
@@ -58,6 +60,7 @@ bool IsStoredDword(const StoredShape& shape);
 // each value is stored.
 struct ServiceReading {
     bool found;                 // its Parameters key opened for reading
+    bool keyMissing;            // not found because there is no such key
     bool modeRead;              // "External synch mode" was read; else mode is its default
     std::uint32_t mode;
     bool framesRead;            // "Synch frames number" was read; else its default
@@ -86,6 +89,9 @@ struct ServiceSaveStatus {
     // The code of the call that failed for this service (the open, a value
     // write or a removal), or kErrorSuccess.
     RegStatus status;
+    // What it held when every key was open and nothing yet written, read as
+    // a load reads it: the old values of the save's record.
+    ServiceReading before{};
 };
 
 // One status per service, in the order of DriverServiceList.
@@ -107,8 +113,9 @@ public:
     ServiceReading ReadService(std::size_t row) const;
 
     // All or nothing as far as the registry allows: first opens (or creates)
-    // every service's Parameters key for setting values, and no more; only when all eight opened
-    // does it write the two values into each. When any refused, it writes
+    // every service's Parameters key for setting values, and no more, then
+    // reads what each holds; only when all eight opened does it write the
+    // two values into each. When any refused, it writes
     // nothing and removes again the keys it made, so a following load shows
     // exactly what it showed before.
     SaveResult Save(std::uint32_t mode, std::int32_t framesNumber) const;

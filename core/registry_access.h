@@ -14,6 +14,7 @@ using RegStatus = std::int32_t;
 inline constexpr RegKey kHkeyLocalMachine = 0x80000002;
 
 inline constexpr RegStatus kErrorSuccess = 0;
+inline constexpr RegStatus kErrorFileNotFound = 2;
 inline constexpr RegStatus kErrorAccessDenied = 5;
 // The value is longer than the buffer; its type and size are still given.
 inline constexpr RegStatus kErrorMoreData = 234;

@@ -1,15 +1,19 @@
 // A save held under the one lock.
 #include "save_lock.h"
 
-LockedSave SaveOneAtATime(const DriverParameterStore& store, SaveLock* lock, std::uint32_t mode,
-                          std::int32_t framesNumber)
+LockedSave SaveOneAtATime(const DriverParameterStore& store, SaveLock* lock, SaveTrail* trail,
+                          std::uint32_t mode, std::int32_t framesNumber)
 {
     if (lock != nullptr && !lock->Acquire()) {
-        return LockedSave{true, SaveResult{}};
+        return LockedSave{true, SaveResult{}, kErrorSuccess};
     }
     const SaveResult result = store.Save(mode, framesNumber);
+    // Under the lock, so that records come in the order the saves were made.
+    const RegStatus recorded =
+        trail != nullptr ? trail->Write(RecordOfSave(trail->Actor(), mode, framesNumber, result))
+                         : kErrorSuccess;
     if (lock != nullptr) {
         lock->Release();
     }
-    return LockedSave{false, result};
+    return LockedSave{false, result, recorded};
 }

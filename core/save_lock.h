@@ -5,6 +5,7 @@
 #pragma once
 
 #include "driver_parameter_store.h"
+#include "save_record.h"
 
 class SaveLock {
 public:
@@ -25,9 +26,13 @@ protected:
 struct LockedSave {
     bool busy;         // the lock was not had, so nothing was written
     SaveResult result; // the save's per-service results, when not busy
+    // kErrorSuccess, or why the save's record was not kept: the save
+    // stands either way.
+    RegStatus recordStatus;
 };
 
-// Saves with `lock` held from before the first key opens until after the
-// last closes; with no lock (null), saves as it is.
-LockedSave SaveOneAtATime(const DriverParameterStore& store, SaveLock* lock, std::uint32_t mode,
-                          std::int32_t framesNumber);
+// Saves and records the save in `trail`, with `lock` held from before the
+// first key opens until the record is written; with no lock or no trail
+// (null), saves without.
+LockedSave SaveOneAtATime(const DriverParameterStore& store, SaveLock* lock, SaveTrail* trail,
+                          std::uint32_t mode, std::int32_t framesNumber);

@@ -3,6 +3,7 @@
 #include "cli_arguments.h"
 #include "driver_parameter_store.h"
 #include "fake_save_lock.h"
+#include "fake_save_trail.h"
 #include "memory_registry.h"
 #include "quorin_sync_cli.h"
 
@@ -259,6 +260,61 @@ TEST_F(CliTest, SetWaitsForAnotherSaveAndExitsFiveWithNothingChangedWhenItDoesNo
     EXPECT_EQ(lock.acquired, 1);
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_TRUE(Contains(output.out, "5 set found another save in progress")) << output.out;
+}
+
+// A save that happened stays reported as it happened when its record could
+// not be kept: one line more on stderr, the same exit code. Only a set that
+// reached the registry is recorded.
+TEST_F(CliTest, EverySetIsRecordedOnceAndARecordNotKeptChangesNoExitCode)
+{
+    constexpr RegStatus kLogFull = 1502;
+    const SystemStatusText logFull = [](RegStatus) {
+        StatusText words{};
+        AppendStatusText(words, "The event log file is full.");
+        return words;
+    };
+    const std::vector<std::string> set = {"set", "--mode", "line", "--frames", "3"};
+    struct Case {
+        bool refused;
+        SystemStatusText systemText;
+        int exitCode;
+        const char* line;
+    };
+    const Case cases[] = {
+        {false, logFull, 0, "quorin-sync: this save is not in the event log: The event log file is full.\n"},
+        {true, logFull, 4, "quorin-sync: this save is not in the event log: The event log file is full.\n"},
+        {false, nullptr, 0, "quorin-sync: this save is not in the event log: error 1502\n"},
+    };
+    for (const Case& c : cases) {
+        registry.RestrictAccess(DriverServiceList[6].parametersKey,
+                                c.refused ? kKeyRead : 0xFFFFFFFFu);
+        FakeSaveTrail trail;
+        trail.failWith = kLogFull;
+        output = CliOutput();
+        EXPECT_EQ(RunCli(set, registry, output, c.systemText, nullptr, &trail), c.exitCode);
+        EXPECT_EQ(trail.records.size(), 1u);
+        EXPECT_TRUE(Contains(output.err, c.line)) << output.err;
+        EXPECT_EQ(output.err.find("this save is not"), output.err.rfind("this save is not")) << "one line";
+        EXPECT_EQ(Contains(output.out, "Set all eight services"), !c.refused) << output.out;
+    }
+
+    FakeSaveTrail trail;
+    FakeSaveLock lock(registry);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"show"}, {"check", "--mode", "off", "--frames", "1"},
+          {"set", "--mode", "nine", "--frames", "1"}}) {
+        output = CliOutput();
+        RunCli(args, registry, output, nullptr, &lock, &trail);
+    }
+    lock.heldElsewhere = true;
+    EXPECT_EQ(RunCli(set, registry, output, nullptr, &lock, &trail), 5);
+    EXPECT_TRUE(trail.records.empty()) << "nothing that reached no registry write is recorded";
+    lock.heldElsewhere = false;
+    output = CliOutput();
+    EXPECT_EQ(RunCli(set, registry, output, nullptr, &lock, &trail), 0);
+    ASSERT_EQ(trail.records.size(), 1u);
+    EXPECT_EQ(trail.records[0].eventId, kEventSaved);
+    EXPECT_FALSE(Contains(output.err, "event log")) << output.err;
 }
 
 TEST_F(CliTest, OtherFailuresExitThree)

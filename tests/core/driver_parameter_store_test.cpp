@@ -206,15 +206,22 @@ TEST_F(DriverParameterStoreTest, SaveCreatesEveryServiceKeyWithBothValues)
         ExpectStored(row, 4, 3);
         EXPECT_EQ(saved[row].state, ServiceSaveState::Written);
         EXPECT_EQ(saved[row].status, 0);
+        // Read after the key was made: there, holding neither value.
+        EXPECT_TRUE(saved[row].before.found);
+        EXPECT_FALSE(saved[row].before.modeShape.present);
+        EXPECT_FALSE(saved[row].before.framesShape.present);
     }
     EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 8u);
     EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 16u);
-    EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 8u);
-    EXPECT_EQ(registry.CountCalls(RegOperation::OpenKey), 0u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 16u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::OpenKey), 8u);
     EXPECT_EQ(registry.CountCalls(RegOperation::DeleteKey), 0u);
     for (const RegCall& call : registry.Calls()) {
         if (call.operation == RegOperation::CreateKey) {
             EXPECT_EQ(call.access, kKeySetValue) << "no more than setting values";
+        }
+        if (call.operation == RegOperation::OpenKey) {
+            EXPECT_EQ(call.access, kKeyRead) << "the old values are only read";
         }
     }
 }
@@ -223,13 +230,22 @@ TEST_F(DriverParameterStoreTest, SaveOpensAllEightKeysBeforeWritingAnyValue)
 {
     store.Save(1, 2);
     const std::vector<RegCall>& calls = registry.Calls();
-    ASSERT_EQ(calls.size(), 32u);
+    ASSERT_EQ(calls.size(), 64u);
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         EXPECT_EQ(calls[row].operation, RegOperation::CreateKey);
         EXPECT_EQ(calls[row].name, KeyOf(row));
     }
+    // Then what every service holds, before the first write.
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-        const RegCall* rowCalls = &calls[8 + 3 * row];
+        const RegCall* rowCalls = &calls[8 + 4 * row];
+        EXPECT_EQ(rowCalls[0].operation, RegOperation::OpenKey);
+        EXPECT_EQ(rowCalls[0].name, KeyOf(row));
+        EXPECT_EQ(rowCalls[1].operation, RegOperation::QueryValue);
+        EXPECT_EQ(rowCalls[2].operation, RegOperation::QueryValue);
+        EXPECT_EQ(rowCalls[3].operation, RegOperation::CloseKey);
+    }
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        const RegCall* rowCalls = &calls[40 + 3 * row];
         EXPECT_EQ(rowCalls[0].operation, RegOperation::SetValue);
         EXPECT_EQ(rowCalls[0].name, "External synch mode");
         EXPECT_EQ(rowCalls[1].operation, RegOperation::SetValue);
@@ -349,7 +365,7 @@ TEST_F(DriverParameterStoreTest, FailedValueWriteKeepsThatServiceWholeAndGoesOn)
         ExpectStored(row, 2, 9);
     }
     EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 15u);
-    EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 8u);
+    EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 16u);
 }
 
 TEST_F(DriverParameterStoreTest, FailedFramesWriteIsReportedAsModeOnly)

@@ -15,7 +15,7 @@ TEST(SaveOneAtATime, HoldsTheLockAroundTheWholeSaveAndWritesNothingWhileItIsHeld
     const DriverParameterStore store(registry);
     FakeSaveLock lock(registry);
 
-    LockedSave saved = SaveOneAtATime(store, &lock, 4, 3);
+    LockedSave saved = SaveOneAtATime(store, &lock, nullptr, 4, 3);
     EXPECT_FALSE(saved.busy);
     EXPECT_EQ(saved.result[5].state, ServiceSaveState::Refused);
     EXPECT_EQ(lock.acquired, 1);
@@ -26,12 +26,12 @@ TEST(SaveOneAtATime, HoldsTheLockAroundTheWholeSaveAndWritesNothingWhileItIsHeld
     registry.RestrictAccess(DriverServiceList[5].parametersKey, kKeyAllAccess);
     registry.ClearCalls();
     lock.heldElsewhere = true;
-    saved = SaveOneAtATime(store, &lock, 2, 7);
+    saved = SaveOneAtATime(store, &lock, nullptr, 2, 7);
     EXPECT_TRUE(saved.busy);
     EXPECT_TRUE(registry.Calls().empty()) << "a busy save touches no key";
     EXPECT_EQ(lock.released, 1) << "a lock not had is not let go";
 
-    saved = SaveOneAtATime(store, nullptr, 2, 7);
+    saved = SaveOneAtATime(store, nullptr, nullptr, 2, 7);
     EXPECT_FALSE(saved.busy);
     EXPECT_TRUE(AllWritten(saved.result)) << "with no lock, the save goes ahead";
 }

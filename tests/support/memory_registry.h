@@ -14,7 +14,6 @@
 #include <vector>
 
 // The rest of the Win32 codes that the model answers with or is set up with.
-inline constexpr RegStatus kErrorFileNotFound = 2;
 inline constexpr RegStatus kErrorInvalidHandle = 6;
 inline constexpr RegStatus kErrorInvalidParameter = 87;
 
