@@ -4,6 +4,7 @@
 #include "driver_parameter_store.h"
 #include "elevated_save.h"
 #include "fake_save_lock.h"
+#include "fake_save_trail.h"
 #include "memory_registry.h"
 #include "quorin_sync_options_dlg.h"
 #include "sync_settings.h"
@@ -74,6 +75,7 @@ protected:
         CQuorinSyncOptionsDlg dlg(registry);
         dlg.SetElevatedSaver(elevatedSaver);
         dlg.SetSaveLock(saveLock);
+        dlg.SetSaveTrail(&trail);
         AfxGetApp()->m_pMainWnd = &dlg;
         const INT_PTR result = UiDriver::Run([&dlg] { return dlg.DoModal(); },
                                              [&drive](UiDriver& ui) {
@@ -111,6 +113,17 @@ protected:
     {
         EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
         EXPECT_EQ(registry.CountCalls(RegOperation::CreateKey), 0u);
+        EXPECT_TRUE(trail.records.empty()) << "no save, no record";
+    }
+
+    // The events recorded, in order.
+    std::vector<std::uint32_t> RecordedEvents() const
+    {
+        std::vector<std::uint32_t> events;
+        for (const SaveRecord& record : trail.records) {
+            events.push_back(record.eventId);
+        }
+        return events;
     }
 
     void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0u); }
@@ -119,4 +132,6 @@ protected:
     // What the dialog saves as administrator through; none by default.
     ElevatedSaver* elevatedSaver = nullptr;
     SaveLock* saveLock = nullptr;
+    // Where the dialog's records go.
+    FakeSaveTrail trail;
 };

@@ -33,7 +33,10 @@ std::vector<std::string> Words(const std::string& text)
 // The UAC prompt and the elevated quorin-sync, in-process.
 class FakeElevatedSaver final : public ElevatedSaver {
 public:
-    explicit FakeElevatedSaver(MemoryRegistry& registry) : m_registry(registry) {}
+    FakeElevatedSaver(MemoryRegistry& registry, SaveTrail& trail)
+        : m_registry(registry), m_trail(trail)
+    {
+    }
 
     bool available = true;
     // How the run ends; Finished runs quorin-sync's command for real, with
@@ -74,13 +77,16 @@ public:
         CliOutput output;
         FakeSaveLock lock(m_registry);
         lock.heldElsewhere = busyInRun;
-        const int exitCode = RunCli(Words(parameters), m_registry, output, nullptr, &lock);
+        // The elevated quorin-sync keeps its own record.
+        const int exitCode =
+            RunCli(Words(parameters), m_registry, output, nullptr, &lock, &m_trail);
         m_registry.ClearFault();
         return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, static_cast<DWORD>(exitCode)};
     }
 
 private:
     MemoryRegistry& m_registry;
+    SaveTrail& m_trail;
 };
 
 const char kOffer[] = "Save these settings as administrator now?";
@@ -89,7 +95,7 @@ class ElevatedSaveTest : public MainDialogTest {
 protected:
     void SetUp() override { elevatedSaver = &saver; }
 
-    FakeElevatedSaver saver{registry};
+    FakeElevatedSaver saver{registry, trail};
 };
 
 TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASecondWarning)
@@ -117,6 +123,7 @@ TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASe
         EXPECT_NE(::GetDlgItem(hBox, IDNO), nullptr);
         AnswerBox(ui, hBox, IDNO);
         EXPECT_TRUE(saver.runs.empty()) << "No started the elevated save";
+        EXPECT_EQ(RecordedEvents(), std::vector<std::uint32_t>{kEventNothingChanged});
         EXPECT_EQ(registry.Dump(), before);
         EXPECT_TRUE(::IsWindowVisible(hDlg));
 
@@ -134,6 +141,9 @@ TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASe
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(saver.runs, std::vector<std::string>{"set --mode=scanstart --frames=-12"});
     ExpectEveryRow(4, -12);
+    // The dialog's own refused save twice, then the elevated save's.
+    EXPECT_EQ(RecordedEvents(),
+              (std::vector<std::uint32_t>{kEventNothingChanged, kEventNothingChanged, kEventSaved}));
 }
 
 TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSaysWhy)
@@ -146,28 +156,37 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         std::vector<std::string> parts;
         bool liesAboutSuccess;
         bool busyInRun;
+        std::vector<std::uint32_t> events;
+        const char* notRunDetail; // how the last record begins, for one that never ran
     } cases[] = {
         // Exit 0 without writing: the services are read again and tell.
         {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kErrorSuccess,
          {"reported that the save as administrator succeeded, but these driver services do not "
           "hold the new settings: Quorin, QuorinDx, QuorinRv, QuorinM, QuorinPx7, QuorinS, "
           "QuorinSv, QuorinNq.", "quorin-sync show"},
-         true},
+         true, false, {kEventNothingChanged}, ""},
+        // A save as administrator that never ran is on record as asked for.
         {ElevatedSaveRun::Result::Declined, ERROR_CANCELLED, true, kErrorSuccess,
-         {"Nothing was saved and nothing was changed", "declined"}},
+         {"Nothing was saved and nothing was changed", "declined"},
+         false, false, {kEventNothingChanged, kEventElevatedSaveNotRun},
+         "the administrator prompt was declined"},
         {ElevatedSaveRun::Result::NotStarted, ERROR_FILE_NOT_FOUND, true, kErrorSuccess,
          {"Nothing was saved and nothing was changed",
-          "quorin-sync.exe could not be started as administrator (", "error 2)"}},
+          "quorin-sync.exe could not be started as administrator (", "error 2)"},
+         false, false, {kEventNothingChanged, kEventElevatedSaveNotRun},
+         "quorin-sync.exe could not be started: "},
         // The keys refuse administrators too: quorin-sync exits 4.
         {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, false, kErrorSuccess,
-         {"Nothing was saved and nothing was changed: even as administrator", "exit code 4"}},
-        // Another save in progress: quorin-sync exits 5.
+         {"Nothing was saved and nothing was changed: even as administrator", "exit code 4"},
+         false, false, {kEventNothingChanged, kEventNothingChanged}, ""},
+        // Another save in progress: quorin-sync exits 5, and wrote nothing to record.
         {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kErrorSuccess,
          {"Nothing was saved and nothing was changed: as administrator", "exit code 5"},
-         false, true},
+         false, true, {kEventNothingChanged}, ""},
         // Any other failure: quorin-sync exits 3.
         {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kCorruptStatus,
-         {"The save failed even as administrator", "exit code 3", "quorin-sync show"}},
+         {"The save failed even as administrator", "exit code 3", "quorin-sync show"},
+         false, false, {kEventNothingChanged, kEventNothingChanged}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.parts.back());
@@ -180,6 +199,7 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         saver.faultInRun = c.faultInRun;
         saver.liesAboutSuccess = c.liesAboutSuccess;
         saver.busyInRun = c.busyInRun;
+        trail.records.clear();
         const std::vector<std::string> before = registry.Dump();
         const INT_PTR result = RunDialog([&c, &before, this](UiDriver& ui, HWND hDlg) {
             UiDriver::Click(hDlg, IDOK); // synchronization off: no warning
@@ -201,6 +221,11 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
         });
         EXPECT_EQ(result, IDCANCEL);
         EXPECT_EQ(saver.runs.size(), 1u);
+        EXPECT_EQ(RecordedEvents(), c.events);
+        if (*c.notRunDetail != '\0' && !trail.records.empty()) {
+            const std::string detail = trail.records.back().strings[kRecordDetail].text;
+            EXPECT_EQ(detail.rfind(c.notRunDetail, 0), 0u) << detail;
+        }
     }
 }
 

@@ -26,6 +26,12 @@ TEST_F(MainDialogTest, FirstRunShowsNothingFoundAndOkWritesDefaultsWithoutWarnin
     });
     EXPECT_EQ(result, IDOK);
     ExpectEveryRow(0, 1);
+    // One record of the save, with what was saved; the dialog shows nothing of it.
+    ASSERT_EQ(RecordedEvents(), std::vector<std::uint32_t>{kEventSaved});
+    EXPECT_STREQ(trail.records[0].strings[kRecordModeWord].text, "off");
+    EXPECT_STREQ(trail.records[0].strings[kRecordFrames].text, "1");
+    EXPECT_STREQ(trail.records[0].strings[kRecordFirstService].text,
+                 "Quorin: written; mode absent -> 0; frames absent -> 1");
 }
 
 TEST_F(MainDialogTest, StoredScanStartIsShownAndCancelWritesNothing)

@@ -3,6 +3,7 @@
 // icon group, the dialog layout data, the version block and the manifest;
 // and quorin-sync.exe's version block.
 #include "resource.h"
+#include "save_record.h"
 
 #include <windows.h>
 
@@ -23,7 +24,10 @@ constexpr WORD kStaticClass = 0x0082;
 
 class Module {
 public:
-    Module() : m_hModule(::LoadLibraryExA(QUORIN_EXECUTABLE, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    explicit Module(const char* pszPath = QUORIN_EXECUTABLE)
+        : m_hModule(::LoadLibraryExA(pszPath, nullptr, LOAD_LIBRARY_AS_DATAFILE))
+    {
+    }
     ~Module()
     {
         if (m_hModule != nullptr) {
@@ -400,6 +404,55 @@ TEST(Resources, ConsoleCompanionVersionBlock)
     EXPECT_EQ(console.Text("InternalName"), "quorin-sync");
     EXPECT_EQ(console.Text("OriginalFilename"), "quorin-sync.exe");
     EXPECT_EQ(console.Translation(), (std::vector<WORD>{0x0409, 1252}));
+}
+
+// quorin-sync.exe carries the Application log's messages: every event a save
+// records formats, in English, with each insertion string once, in its place.
+TEST(Resources, ConsoleCompanionFormatsEverySaveEvent)
+{
+    const struct {
+        SaveEventId eventId;
+        const wchar_t* headline;
+    } events[] = {
+        {kEventSaved, L"The synchronization settings were saved to all eight driver services."},
+        {kEventNothingChanged, L"The synchronization settings were not saved: the save was "
+                               L"refused, and no value was changed."},
+        {kEventPartlySaved, L"The synchronization settings were only partly saved: some driver "
+                            L"services hold the new settings and others do not."},
+        {kEventElevatedSaveNotRun, L"A save of the synchronization settings as administrator was "
+                                   L"asked for but never ran, so nothing was changed."},
+    };
+    Module console(QUORIN_CONSOLE_EXECUTABLE);
+    ASSERT_NE(console.Handle(), nullptr);
+    std::wstring strings[kSaveRecordStringCount];
+    DWORD_PTR arguments[kSaveRecordStringCount] = {};
+    for (std::size_t i = 0; i < kSaveRecordStringCount; ++i) {
+        strings[i] = L"<" + std::to_wstring(i) + L">";
+        arguments[i] = reinterpret_cast<DWORD_PTR>(strings[i].c_str());
+    }
+    for (const auto& event : events) {
+        SCOPED_TRACE(event.eventId);
+        LPWSTR pszText = nullptr;
+        const DWORD length = ::FormatMessageW(
+            FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+            console.Handle(), event.eventId, kEnglishUs, reinterpret_cast<LPWSTR>(&pszText), 0,
+            reinterpret_cast<va_list*>(arguments));
+        ASSERT_NE(length, 0u) << ::GetLastError();
+        const std::wstring text(pszText, length);
+        ::LocalFree(pszText);
+        EXPECT_EQ(text.rfind(std::wstring(event.headline) + L"\r\n\r\nUser: <0>\r\n", 0), 0u);
+        std::size_t at = 0;
+        for (const std::wstring& inserted : strings) {
+            const std::size_t found = text.find(inserted, at);
+            EXPECT_NE(found, std::wstring::npos) << "each in its place";
+            EXPECT_EQ(text.find(inserted, found + 1), std::wstring::npos) << "and once";
+            at = found;
+        }
+        EXPECT_EQ(text.find(L'%'), std::wstring::npos);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            EXPECT_TRUE(text[i] != L'\n' || (i > 0 && text[i - 1] == L'\r')) << "no bare line feed";
+        }
+    }
 }
 
 TEST(Resources, ManifestRunsAsInvokerDpiAwareWithNothingElse)
