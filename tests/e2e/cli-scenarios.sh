@@ -26,10 +26,14 @@ scenario_cli_set_check_show_and_their_exit_codes() {
   expect_cli_out "QuorinNq   no       -               -"
   expect_cli_out "The eight services do not agree."
 
-  cli set --mode line --frames 6
+  WINEDEBUG=$EVENT_DEBUG cli set --mode line --frames 6
   expect_cli_status 0
   expect_cli_out "Set all eight services to mode 2 (line), frames 6."
   expect_every_service 0x2 0x6
+  load_records "$CLI_ERR"
+  expect_record_count 1
+  expect_record 0 "$SAVED" 1 '*\*' 2 '*\quorin-sync.exe' 4 2 5 line 6 6 \
+    14 'QuorinNq: written; mode absent -> 2; frames absent -> 6'
 
   cli check --mode line --frames 6
   expect_cli_status 0
@@ -93,8 +97,13 @@ scenario_cli_set_refused_by_a_read_only_key_exits_four_and_changes_nothing() {
   seed QuorinS 00000001 00000005
   run_probe lock QuorinRv || fail "could not lock the QuorinRv key"
   export_service_trees "$work/before" || fail "could not export the service trees"
-  cli set --mode scanstart --frames 9
+  WINEDEBUG=$EVENT_DEBUG cli set --mode scanstart --frames 9
   expect_cli_status 4
+  load_records "$CLI_ERR"
+  expect_record_count 1
+  expect_record 0 "$NOTHING_CHANGED" 4 4 5 scanstart 6 9 \
+    9 'QuorinRv: refused (error 5); mode 1 -> 1; frames 5 -> 5' 12 'QuorinS: unchanged; mode 1 -> 1; frames 5 -> 5' \
+    15 'refused for want of administrator rights; no value changed'
   expect_cli_err "QuorinRv: refused: access denied; changing it needs administrator rights"
   expect_cli_err "Nothing was changed"
   export_service_trees "$work/after" || fail "could not export the service trees"
@@ -120,19 +129,31 @@ scenario_cli_set_waits_for_another_save_and_two_at_once_never_interleave() {
   wait "$holder" || fail "the probe holding the lock failed"
 
   # Two sets with different settings started together, again and again:
-  # both succeed, and the eight services always agree on one of the two.
+  # both succeed, the eight services always agree on one of the two, and
+  # the later save's record found every service as the earlier one left it.
   for round in 1 2 3 4; do
-    harness_wine --never-silent "$cli_exe" set --mode line --frames 6 >"$work/first.out" 2>&1 &
+    WINEDEBUG=$EVENT_DEBUG harness_wine --never-silent "$cli_exe" set --mode line --frames 6 \
+      >"$work/first.out" 2>"$work/first.err" &
     first=$!
-    harness_wine --never-silent "$cli_exe" set --mode scanstart --frames 9 >"$work/second.out" 2>&1 &
+    WINEDEBUG=$EVENT_DEBUG harness_wine --never-silent "$cli_exe" set --mode scanstart --frames 9 \
+      >"$work/second.out" 2>"$work/second.err" &
     second=$!
-    wait "$first" || fail "round $round: the first set failed: $(cat "$work/first.out")"
-    wait "$second" || fail "round $round: the second set failed: $(cat "$work/second.out")"
+    wait "$first" || fail "round $round: the first set failed: $(cat "$work/first.out" "$work/first.err")"
+    wait "$second" || fail "round $round: the second set failed: $(cat "$work/second.out" "$work/second.err")"
     cli show --json
-    python3 - "$CLI_OUT" <<'PY' || fail "round $round: the services disagree: $(cat "$CLI_OUT")"
-import json, sys
+    records_in "$work/first.err" >"$work/records"
+    records_in "$work/second.err" >>"$work/records"
+    python3 - "$CLI_OUT" "$work/records" <<'PY' || fail "round $round: $(cat "$CLI_OUT" "$work/records")"
+import json, re, sys
 data = json.load(open(sys.argv[1]))
-assert data["agree"] is True and (data["mode"], data["frames"]) in {(2, 6), (4, 9)}
+assert data["agree"] is True and (data["mode"], data["frames"]) in {(2, 6), (4, 9)}, "the services disagree"
+records = [line.rstrip("\n").split("|") for line in open(sys.argv[2])]
+assert len(records) == 2 and all(r[0] == "0x0004 0x000003e8" for r in records), "not one save record each"
+later = next(r for r in records if (int(r[4]), int(r[6])) == (data["mode"], data["frames"]))
+earlier = next(r for r in records if r is not later)
+for service in later[7:15]:
+    old_mode, old_frames = re.search(r"mode (\S+) -> .*; frames (\S+) -> ", service).groups()
+    assert (old_mode, old_frames) == (earlier[4], earlier[6]), "the later save saw another state: " + service
 PY
   done
 }
