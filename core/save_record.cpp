@@ -32,12 +32,12 @@ const char* OutcomeWords(SaveOutcome outcome)
 void AppendOld(StatusText& words, const ServiceReading& before, const StoredShape& shape,
                long long number)
 {
-    if (before.keyMissing) {
+    // A missing key holds no value, as a missing value is none.
+    const bool absent = before.keyMissing || (before.found && !shape.present && !shape.unreadable);
+    if (absent) {
         AppendStatusText(words, "absent");
-    } else if (!before.found || shape.unreadable) {
+    } else if (!before.found || !shape.present) {
         AppendStatusText(words, "unread");
-    } else if (!shape.present) {
-        AppendStatusText(words, "absent");
     } else if (!IsStoredDword(shape)) {
         AppendStatusText(words, "not a DWORD");
     } else {

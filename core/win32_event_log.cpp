@@ -49,22 +49,20 @@ void Win32EventLogTrail::ReadActor()
     m_elevated = ::GetTokenInformation(hToken, TokenElevation, &elevation, sizeof elevation,
                                        &size) &&
                  elevation.TokenIsElevated != 0;
-    union {
-        TOKEN_USER user;
-        unsigned char bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-    } tokenUser = {};
-    if (::GetTokenInformation(hToken, TokenUser, &tokenUser, sizeof tokenUser, &size) &&
-        ::CopySid(sizeof m_sid, m_sid, tokenUser.user.User.Sid)) {
+    // TOKEN_USER and the SID it points to, which follows it.
+    alignas(TOKEN_USER) unsigned char tokenUser[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+    if (::GetTokenInformation(hToken, TokenUser, tokenUser, sizeof tokenUser, &size) &&
+        ::CopySid(sizeof m_sid, m_sid, reinterpret_cast<TOKEN_USER*>(tokenUser)->User.Sid)) {
         m_hasSid = true;
         wchar_t name[kNameLength] = {};
         wchar_t domain[kNameLength] = {};
         DWORD nameLength = kNameLength;
         DWORD domainLength = kNameLength;
         SID_NAME_USE use = SidTypeUnknown;
-        wchar_t account[2 * kNameLength + 2] = {};
         LPWSTR pszSidText = nullptr;
         if (::LookupAccountSidW(nullptr, m_sid, name, &nameLength, domain, &domainLength, &use)) {
             // DOMAIN\name, as Windows writes an account.
+            wchar_t account[2 * kNameLength + 2] = {};
             ::lstrcpynW(account, domain, kNameLength);
             ::lstrcatW(account, L"\\");
             ::lstrcatW(account, name);
