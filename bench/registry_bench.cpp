@@ -41,12 +41,31 @@ void DirectLoad()
     ::RegCloseKey(hKey);
 }
 
+// What a save does, written directly: every key opened for setting, each
+// one's old values read (for the save's record), then the values written.
 void DirectSave(DWORD mode, DWORD frames)
 {
+    HKEY keys[kDriverServiceCount] = {};
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, DriverServiceList[row].parametersKey, 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &keys[row], nullptr);
+    }
     for (const DriverService& service : DriverServiceList) {
         HKEY hKey = nullptr;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, service.parametersKey, 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &hKey, nullptr) != ERROR_SUCCESS) {
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, service.parametersKey, 0, KEY_READ, &hKey) ==
+            ERROR_SUCCESS) {
+            for (const char* name : {kExternalSynchModeValueName, kSynchFramesNumberValueName}) {
+                DWORD value = 0;
+                DWORD type = 0;
+                DWORD size = sizeof value;
+                ::RegQueryValueExA(hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                                   &size);
+            }
+            ::RegCloseKey(hKey);
+        }
+    }
+    for (HKEY hKey : keys) {
+        if (hKey == nullptr) {
             continue;
         }
         ::RegSetValueExA(hKey, kExternalSynchModeValueName, 0, REG_DWORD,
