@@ -193,12 +193,22 @@ WidePath ShellElevatedSaver::OfThisInstallation()
     return InstalledConsoleProgram(path.text, location.text);
 }
 
+const WidePath& ShellElevatedSaver::Path() const
+{
+    if (!m_bFound) {
+        m_path = OfThisInstallation();
+        m_bFound = true;
+    }
+    return m_path;
+}
+
 bool ShellElevatedSaver::Available() const
 {
-    if (m_path.text[0] == L'\0') {
+    const WidePath& path = Path();
+    if (path.text[0] == L'\0') {
         return false;
     }
-    const DWORD nAttributes = ::GetFileAttributesW(m_path.text);
+    const DWORD nAttributes = ::GetFileAttributesW(path.text);
     return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -238,7 +248,7 @@ ElevatedSaveRun ShellElevatedSaver::Start(HWND hOwner, LPCSTR pszParameters,
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.hwnd = hOwner; // the UAC prompt belongs to the dialog
     info.lpVerb = kElevateVerb;
-    info.lpFile = m_path.text;
+    info.lpFile = Path().text;
     info.lpParameters = wideParameters.text;
     info.nShow = SW_HIDE; // no console window for the few lines it prints
     if (!pShellExecuteEx(&info)) {

@@ -59,7 +59,10 @@ WidePath InstalledConsoleProgram(LPCWSTR pszProgramPath, LPCWSTR pszInstallLocat
 // quorin-sync.exe at a path, started with ShellExecuteEx's "runas" verb.
 class ShellElevatedSaver final : public ElevatedSaver {
 public:
-    explicit ShellElevatedSaver(const WidePath& path) : m_path(path) {}
+    // The installed quorin-sync.exe (OfThisInstallation), looked for when a
+    // save as administrator first comes into question, not at every start.
+    ShellElevatedSaver() : m_path{}, m_bFound(false) {}
+    explicit ShellElevatedSaver(const WidePath& path) : m_path(path), m_bFound(true) {}
 
     // The installed quorin-sync.exe when the running program is the
     // installed dialog, else empty: only a program that an administrator
@@ -76,5 +79,8 @@ private:
     // this in COM.
     ElevatedSaveRun Start(HWND hOwner, LPCSTR pszParameters, ShellExecuteExFunction pShellExecuteEx);
 
-    WidePath m_path;
+    const WidePath& Path() const;
+
+    mutable WidePath m_path;
+    mutable bool m_bFound;
 };

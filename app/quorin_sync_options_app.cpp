@@ -28,7 +28,7 @@ BOOL CQuorinSyncOptionsApp::InitInstance()
     // The installed quorin-sync.exe saves as administrator when the user's
     // own rights are refused, and only when this is the installed program:
     // a copy elsewhere may stand beside a quorin-sync.exe anyone put there.
-    ShellElevatedSaver elevatedSaver(ShellElevatedSaver::OfThisInstallation());
+    ShellElevatedSaver elevatedSaver;
     // One save at a time, with quorin-sync and any other program's.
     Win32SaveLock saveLock;
     // Every save on record in the Application log.
