@@ -19,11 +19,13 @@ try {
     $output = & $program check --mode $Mode --frames $Frames 2>&1
     $code = $LASTEXITCODE
 } catch {
-    Write-Output "Not compliant: quorin-sync.exe did not run ($($_.Exception.Message))."
+    # One line: the innermost reason, without PowerShell's position lines.
+    Write-Output "Not compliant: quorin-sync.exe did not run ($(($_.Exception.GetBaseException().Message -split '\r?\n')[0]))."
     exit 1
 }
 $output | ForEach-Object { Write-Output "$_" }
 if ($code -eq 0) {
+    Write-Output "Compliant: all eight driver services hold mode $Mode, frames $Frames."
     exit 0
 }
 Write-Output "Not compliant: quorin-sync check ended with exit code $code."

@@ -23,7 +23,8 @@ try {
     $output = & $program set --mode $Mode --frames $Frames 2>&1
     $code = $LASTEXITCODE
 } catch {
-    Write-Output "Not set: quorin-sync.exe did not run ($($_.Exception.Message))."
+    # One line: the innermost reason, without PowerShell's position lines.
+    Write-Output "Not set: quorin-sync.exe did not run ($(($_.Exception.GetBaseException().Message -split '\r?\n')[0]))."
     exit 1
 }
 $output | ForEach-Object { Write-Output "$_" }

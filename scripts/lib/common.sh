@@ -12,7 +12,7 @@ QUORIN_RUN_PACKAGES=(
 QUORIN_PACKAGES=(
   "${QUORIN_RUN_PACKAGES[@]}"
   g++ libgtest-dev googletest xclip
-  clang clang-tidy cppcheck libclang-rt-14-dev zip
+  clang clang-tidy cppcheck libclang-rt-14-dev zip unzip curl
   python3 python3-pefile wixl msitools osslsigncode openssl
 )
 
@@ -34,15 +34,6 @@ ensure_packages() {
     echo "Missing Debian packages. Install them with:" >&2
     echo "  sudo apt-get install -y ${missing[*]}" >&2
     return 1
-  fi
-}
-
-# Node.js and npm, for checking the PowerShell scripts with a PowerShell
-# grammar: the machine's own when it has them (they need not come from
-# Debian), otherwise Debian's packages.
-ensure_node() {
-  if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
-    ensure_packages nodejs npm
   fi
 }
 
