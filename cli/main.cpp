@@ -1,6 +1,7 @@
 // quorin-sync.exe: the console program around RunCli, over the Windows
 // registry.
 #include "quorin_sync_cli.h"
+#include "win32_console_text.h"
 #include "win32_event_log.h"
 #include "win32_registry.h"
 #include "win32_save_lock.h"
@@ -28,9 +29,10 @@ int main(int argc, char** argv)
     // may take no writes (seen under Wine), and the exit code alone tells.
     const DWORD outputType = ::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE));
     const bool readByAScript = outputType == FILE_TYPE_PIPE || outputType == FILE_TYPE_DISK;
-    const bool written = (std::fputs(output.out.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) ||
-                         !readByAScript;
+    const bool written =
+        (std::fputs(ForConsole(output.out).c_str(), stdout) >= 0 && std::fflush(stdout) == 0) ||
+        !readByAScript;
     // Nothing is left to tell if the error stream itself fails.
-    (void)std::fputs(output.err.c_str(), stderr);
+    (void)std::fputs(ForConsole(output.err).c_str(), stderr);
     return written || exitCode != kExitOk ? exitCode : kExitFailed;
 }
