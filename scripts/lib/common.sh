@@ -37,6 +37,15 @@ ensure_packages() {
   fi
 }
 
+# Node.js and npm, for the tests' npm tools (the SBOM's schema check): the
+# machine's own when it has them (they need not come from Debian), otherwise
+# Debian's packages.
+ensure_node() {
+  if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    ensure_packages nodejs npm
+  fi
+}
+
 # Starts Xvfb on a free display and exports DISPLAY; stop_xvfb ends it.
 start_xvfb() {
   local fdfile
