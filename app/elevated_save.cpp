@@ -260,17 +260,20 @@ ElevatedSaveRun ShellElevatedSaver::Start(HWND hOwner, LPCSTR pszParameters,
     if (info.hProcess == nullptr) {
         // Handed to something that gave no process to wait on: whether it
         // saved cannot be told, which is never taken for success.
-        return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, STILL_ACTIVE};
+        return {ElevatedSaveRun::Result::EndUnknown, ERROR_SUCCESS, 0};
     }
     const BOOL bWasEnabled = ::IsWindowEnabled(hOwner);
     ::EnableWindow(hOwner, FALSE);
     WaitPumpingMessages(info.hProcess);
     DWORD nExitCode = 0;
-    if (!::GetExitCodeProcess(info.hProcess, &nExitCode)) {
-        nExitCode = STILL_ACTIVE; // its end could not be read: never taken for success
-    }
+    const BOOL bEndRead = ::GetExitCodeProcess(info.hProcess, &nExitCode) && nExitCode != STILL_ACTIVE;
+    const DWORD nError = bEndRead ? ERROR_SUCCESS : ::GetLastError();
     ::CloseHandle(info.hProcess);
     ::EnableWindow(hOwner, bWasEnabled);
     ::SetForegroundWindow(hOwner);
+    if (!bEndRead) {
+        // Its end could not be read: never taken for success.
+        return {ElevatedSaveRun::Result::EndUnknown, nError, 0};
+    }
     return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, nExitCode};
 }

@@ -14,6 +14,8 @@ struct ElevatedSaveRun {
         Finished,   // quorin-sync ran and ended with exitCode
         Declined,   // the UAC prompt was declined (ERROR_CANCELLED)
         NotStarted, // it could not be started, for the Win32 reason in error
+        EndUnknown, // it was started, but no process came back to wait on or
+                    // its end could not be read: whether it saved is unknown
     };
     Result result;
     DWORD error;

@@ -169,7 +169,8 @@ bool CQuorinSyncOptionsDlg::OfferElevatedSave(const SaveResult& saved, std::uint
         m_pElevatedSaver->Run(m_hWnd, ElevatedSetParameters(mode, framesNumber));
     // A save that ran is recorded by quorin-sync itself; one that never ran
     // is recorded here, so the trail still shows that it was asked for.
-    if (m_pSaveTrail != nullptr && run.result != ElevatedSaveRun::Result::Finished) {
+    if (m_pSaveTrail != nullptr && (run.result == ElevatedSaveRun::Result::Declined ||
+                                    run.result == ElevatedSaveRun::Result::NotStarted)) {
         const bool bDeclined = run.result == ElevatedSaveRun::Result::Declined;
         const StatusText why = bDeclined ? StatusText{} : Win32StatusText(static_cast<RegStatus>(run.error));
         (void)m_pSaveTrail->Write(RecordOfElevatedSaveNotRun(m_pSaveTrail->Actor(), mode,

@@ -130,6 +130,11 @@ CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
                        reason.text);
         break;
     }
+    case ElevatedSaveRun::Result::EndUnknown:
+        message = "quorin-sync.exe was started as administrator, but how it ended could not be "
+                  "read, so whether it saved is not known. ";
+        message += kMayBePartlySavedText;
+        break;
     case ElevatedSaveRun::Result::Finished:
         if (run.exitCode == static_cast<DWORD>(kExitAccessDenied)) {
             message = "Nothing was saved and nothing was changed: even as administrator, a driver "

@@ -5,8 +5,9 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(QUORIN_MINGW_PREFIX x86_64-w64-mingw32)
 set(QUORIN_CLANG_TARGET --target=${QUORIN_MINGW_PREFIX})
-set(CMAKE_C_COMPILER clang)
-set(CMAKE_CXX_COMPILER clang++)
+# clang 14, pinned with the runtime (libclang-rt-14-dev) the fuzz build links.
+set(CMAKE_C_COMPILER clang-14)
+set(CMAKE_CXX_COMPILER clang++-14)
 set(CMAKE_C_COMPILER_TARGET ${QUORIN_MINGW_PREFIX})
 set(CMAKE_CXX_COMPILER_TARGET ${QUORIN_MINGW_PREFIX})
 set(CMAKE_RC_COMPILER ${QUORIN_MINGW_PREFIX}-windres)

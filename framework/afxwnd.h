@@ -51,7 +51,9 @@ public:
     void CenterWindow();
 
     // Moves data between the controls and the members (save = TRUE: from the
-    // controls). FALSE when the exchange could not be made.
+    // controls). Always TRUE: no exchange of this layer validates or fails,
+    // and one whose control the template lacks is left out, so that such a
+    // template still opens and closes.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
     // Runs this object's map for a message; DefWindowProc otherwise.

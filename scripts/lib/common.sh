@@ -12,7 +12,7 @@ QUORIN_RUN_PACKAGES=(
 QUORIN_PACKAGES=(
   "${QUORIN_RUN_PACKAGES[@]}"
   g++ libgtest-dev googletest xclip
-  clang clang-tidy cppcheck libclang-rt-14-dev zip unzip curl
+  clang-14 libclang-rt-14-dev clang-tidy cppcheck zip unzip curl
   python3 python3-pefile wixl msitools osslsigncode openssl
 )
 

@@ -40,7 +40,9 @@ WINE_DID_NOT_START=125
 # Exports the Wine environment for the prefix given: quiet, and never a
 # Mono or Gecko prompt.
 wine_environment() {
-  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # One locale for every start: Wine's own messages in English, which the
+  # start rule reads (start.exe's are translated), and file names in UTF-8.
+  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 }
 
 # Uses the prefix named by WINEPREFIX, or else the build's own test prefix,

@@ -175,6 +175,11 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
           "quorin-sync.exe could not be started as administrator (", "error 2)"},
          false, false, {kEventNothingChanged, kEventElevatedSaveNotRun},
          "quorin-sync.exe could not be started: "},
+        // Started, but its end not read: never an exit code that did not happen,
+        // and not on record as never run (the program keeps its own record).
+        {ElevatedSaveRun::Result::EndUnknown, ERROR_SUCCESS, true, kErrorSuccess,
+         {"started as administrator, but how it ended could not be read", "quorin-sync show"},
+         false, false, {kEventNothingChanged}, ""},
         // The keys refuse administrators too: quorin-sync exits 4.
         {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, false, kErrorSuccess,
          {"Nothing was saved and nothing was changed: even as administrator", "exit code 4"},
