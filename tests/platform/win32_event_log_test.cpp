@@ -20,7 +20,7 @@ TEST(Win32EventLogTrail, NamesThisAccountAndProgramAndWritesARecord)
     const std::size_t slash = user.find('\\');
     const bool named = slash != std::string::npos && slash > 0 && slash + 1 < user.size();
     EXPECT_TRUE(named || user.rfind("S-1-5-", 0) == 0) << user;
-    const std::string name = "win32_registry_tests.exe";
+    const std::string name = "platform_tests.exe";
     ASSERT_GE(program.size(), name.size());
     EXPECT_EQ(program.substr(program.size() - name.size()), name);
     EXPECT_EQ(program.find(':'), 1u) << "a full path: " << program;
