@@ -137,16 +137,20 @@ CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
         break;
     case ElevatedSaveRun::Result::Finished:
         if (run.exitCode == static_cast<DWORD>(kExitAccessDenied)) {
-            message = "Nothing was saved and nothing was changed: even as administrator, a driver "
-                      "service refused the change for want of rights (quorin-sync.exe exit code "
-                      "4). The permissions of its key deny it to administrators too.\n";
+            message.Format("Nothing was saved and nothing was changed: even as administrator, a "
+                           "driver service refused the change for want of rights (quorin-sync.exe "
+                           "exit code %d). The permissions of its key deny it to administrators "
+                           "too.\n",
+                           static_cast<int>(kExitAccessDenied));
         } else if (run.exitCode == static_cast<DWORD>(kExitBusy)) {
-            message = "Nothing was saved and nothing was changed: as administrator, quorin-sync.exe "
-                      "found another save of these settings in progress (quorin-sync.exe exit "
-                      "code 5).\n";
+            message.Format("Nothing was saved and nothing was changed: as administrator, "
+                           "quorin-sync.exe found another save of these settings in progress "
+                           "(quorin-sync.exe exit code %d).\n",
+                           static_cast<int>(kExitBusy));
         } else if (run.exitCode == static_cast<DWORD>(kExitFailed)) {
-            message = "The save failed even as administrator (quorin-sync.exe exit code 3: a "
-                      "failure other than a refusal for rights). ";
+            message.Format("The save failed even as administrator (quorin-sync.exe exit code %d: a "
+                           "failure other than a refusal for rights). ",
+                           static_cast<int>(kExitFailed));
             message += kMayBePartlySavedText;
         } else {
             message.Format("The save as administrator did not report success (quorin-sync.exe "

@@ -11,6 +11,7 @@
 
 #include "announce_start.h"
 #include "clock.h"
+#include "version.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -102,7 +103,7 @@ int main(int argc, char** argv)
         return 1;
     }
     // One unmeasured start of each warms the caches.
-    StartOnce(argv[1], "Quorin Sync Options, 1.6", true);
+    StartOnce(argv[1], QUORIN_CAPTION_TEXT, true);
     StartOnce(argv[2], baselineCaption, false);
     std::vector<double> tool;
     std::vector<double> minimal;
@@ -111,11 +112,11 @@ int main(int argc, char** argv)
         double t = 0;
         double m = 0;
         if (i % 2 == 0) {
-            t = StartOnce(argv[1], "Quorin Sync Options, 1.6", true);
+            t = StartOnce(argv[1], QUORIN_CAPTION_TEXT, true);
             m = StartOnce(argv[2], baselineCaption, false);
         } else {
             m = StartOnce(argv[2], baselineCaption, false);
-            t = StartOnce(argv[1], "Quorin Sync Options, 1.6", true);
+            t = StartOnce(argv[1], QUORIN_CAPTION_TEXT, true);
         }
         if (t < 0 || m < 0) {
             std::fputs("a start failed\n", stderr);

@@ -2,12 +2,16 @@
 // plain 32-bit decimals: a script's typo must not become a stored value.
 #include "cli_arguments.h"
 
+#include "exit_codes.h"
 #include "sync_settings.h"
 
 #include <cstdlib>
 #include <cstring>
 
-const char kCliUsage[] =
+std::string CliUsage()
+{
+    const auto code = [](CliExitCode exitCode) { return std::to_string(exitCode); };
+    return
     "usage: quorin-sync show [--json]\n"
     "       quorin-sync check --mode off|frame|line|scanstart --frames N\n"
     "       quorin-sync set --mode off|frame|line|scanstart --frames N\n"
@@ -17,19 +21,22 @@ const char kCliUsage[] =
     "Quorin driver services, in\n"
     "HKLM\\SYSTEM\\CurrentControlSet\\services\\<service>\\Parameters.\n"
     "  show    each service's mode and frames number, and whether all agree\n"
-    "  check   exit 0 when every service holds exactly these settings, else 1\n"
+    "  check   exit " + code(kExitOk) + " when every service holds exactly these settings, else " +
+    code(kExitDiffers) + "\n"
     "  set     write them to all eight (needs administrator rights); when any\n"
     "          service refuses, nothing is changed\n"
     "  --mode  off (no external synchronization), or the input that carries\n"
     "          the signal: frame, line or scanstart\n"
     "  --frames  frames to scan after each frame synchronization pulse\n"
     "\n"
-    "Exit codes: 0 done; 1 check found a difference; 2 usage error;\n"
-    "3 set failed in any other way, a partial save included;\n"
-    "4 set refused for want of rights (nothing was changed);\n"
-    "5 set found another save in progress for longer than it waits\n"
+    "Exit codes: " + code(kExitOk) + " done; " + code(kExitDiffers) + " check found a difference; " +
+    code(kExitUsage) + " usage error;\n" +
+    code(kExitFailed) + " set failed in any other way, a partial save included;\n" +
+    code(kExitAccessDenied) + " set refused for want of rights (nothing was changed);\n" +
+    code(kExitBusy) + " set found another save in progress for longer than it waits\n"
     "  (nothing was changed).\n"
     "When set fails, stderr names each service's state.\n";
+}
 
 namespace {
 

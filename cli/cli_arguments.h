@@ -23,4 +23,4 @@ struct CliParse {
 
 CliParse ParseCliArguments(const std::vector<std::string>& args);
 
-extern const char kCliUsage[];
+std::string CliUsage();

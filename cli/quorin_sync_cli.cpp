@@ -247,14 +247,14 @@ int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOu
 {
     const CliParse parsed = ParseCliArguments(args);
     if (!parsed.ok) {
-        output.err += "quorin-sync: " + parsed.error + "\n\n" + kCliUsage;
+        output.err += "quorin-sync: " + parsed.error + "\n\n" + CliUsage();
         return kExitUsage;
     }
     const CliArguments& arguments = parsed.arguments;
     const DriverParameterStore store(registry);
     switch (arguments.action) {
     case CliAction::Help:
-        output.out += kCliUsage;
+        output.out += CliUsage();
         return kExitOk;
     case CliAction::Version:
         output.out += "quorin-sync " QUORIN_VERSION_TEXT "\n";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "driver_parameter_store.h"
+#include "exit_codes.h"
 
 #include <cstddef>
 
@@ -25,16 +26,6 @@ SaveOutcome JudgeSave(const SaveResult& saved);
 // How many services a save left in `state`.
 std::size_t CountInState(const SaveResult& saved, ServiceSaveState state);
 
-// quorin-sync's exit codes; 0, 3 and 4 are also what the dialog reads from
-// an elevated quorin-sync set.
-enum CliExitCode : int {
-    kExitOk = 0,           // done; for check: every service holds the settings
-    kExitDiffers = 1,      // check: some service differs
-    kExitUsage = 2,        // the command line is not understood
-    kExitFailed = 3,       // set: failed in any other way, a partial save included
-    kExitAccessDenied = 4, // set: refused for want of rights, nothing changed
-    kExitBusy = 5,         // set: another save was in progress past the wait, nothing changed
-};
 
 // The exit code of quorin-sync set for a save that came to `outcome`.
 CliExitCode SaveExitCode(SaveOutcome outcome);

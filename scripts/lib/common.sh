@@ -16,6 +16,11 @@ QUORIN_PACKAGES=(
   python3 python3-pefile wixl msitools osslsigncode openssl
 )
 
+# A #define of res/version.h, the one place of the version and the caption.
+quorin_define() { # NAME
+  sed -n "s/^#define $1 \"\(.*\)\"\$/\1/p" "$QUORIN_ROOT/res/version.h"
+}
+
 # Installs the packages named that are missing: with apt-get when root,
 # otherwise it prints the one command to run and fails.
 ensure_packages() {

@@ -9,6 +9,7 @@
 #include "quorin_sync_options_dlg.h"
 #include "sync_settings.h"
 #include "ui_driver.h"
+#include "version.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@
 #include <string>
 #include <vector>
 
-constexpr const char* kMainCaption = "Quorin Sync Options, 1.6";
+constexpr const char* kMainCaption = QUORIN_CAPTION_TEXT;
 constexpr const char* kWarningCaption = "WARNING!";
 
 // The texts of a message box's static controls, joined.

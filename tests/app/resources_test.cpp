@@ -4,6 +4,7 @@
 // and quorin-sync.exe's version block.
 #include "resource.h"
 #include "save_record.h"
+#include "version.h"
 
 #include <windows.h>
 
@@ -215,7 +216,7 @@ TEST(Resources, MainDialogTemplate)
     EXPECT_EQ(t.cy, 170);
     EXPECT_EQ(t.menu, "");
     EXPECT_EQ(t.windowClass, "");
-    EXPECT_EQ(t.caption, "Quorin Sync Options, 1.6");
+    EXPECT_EQ(t.caption, QUORIN_CAPTION_TEXT);
     EXPECT_EQ(t.pointSize, 8);
     EXPECT_EQ(t.weight, 0);
     EXPECT_EQ(t.italic, 0);
@@ -373,11 +374,11 @@ TEST(Resources, VersionBlock)
     EXPECT_EQ(fixed->dwFileSubtype, 0u);
 
     EXPECT_EQ(version.Text("FileDescription"), "Synchronization signals configuration");
-    EXPECT_EQ(version.Text("FileVersion"), "1.3.0.0");
+    EXPECT_EQ(version.Text("FileVersion"), QUORIN_VERSION_TEXT);
     EXPECT_EQ(version.Text("InternalName"), "Quorin Sync Options.exe");
     EXPECT_EQ(version.Text("OriginalFilename"), "Quorin Sync Options.exe");
     EXPECT_EQ(version.Text("ProductName"), "Quorin synchronization options");
-    EXPECT_EQ(version.Text("ProductVersion"), "1.3.0.0");
+    EXPECT_EQ(version.Text("ProductVersion"), QUORIN_VERSION_TEXT);
     EXPECT_NE(version.Text("CompanyName"), "<missing>");
     EXPECT_NE(version.Text("LegalCopyright"), "<missing>");
     EXPECT_EQ(version.Translation(), (std::vector<WORD>{0x0409, 1252}));

@@ -6,6 +6,7 @@
 #include "fake_save_trail.h"
 #include "memory_registry.h"
 #include "quorin_sync_cli.h"
+#include "version.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +102,7 @@ TEST_F(CliTest, HelpAndVersion)
     EXPECT_TRUE(Contains(output.out, "usage: quorin-sync show [--json]"));
     EXPECT_TRUE(Contains(output.out, "4 set refused for want of rights"));
     EXPECT_EQ(Run({"--version"}), 0);
-    EXPECT_EQ(output.out, "quorin-sync 1.3.0.0\n");
+    EXPECT_EQ(output.out, "quorin-sync " QUORIN_VERSION_TEXT "\n");
 }
 
 TEST_F(CliTest, ShowListsEveryServiceAndWhetherTheyAgree)

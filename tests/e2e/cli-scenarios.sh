@@ -52,7 +52,7 @@ scenario_cli_set_check_show_and_their_exit_codes() {
 
   cli --version
   expect_cli_status 0
-  expect_cli_out "quorin-sync 1.3.0.0"
+  expect_cli_out "quorin-sync $(quorin_define QUORIN_VERSION_TEXT)"
 }
 
 scenario_cli_show_json_is_read_by_a_json_parser() {
