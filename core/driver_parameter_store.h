@@ -17,24 +17,22 @@ struct DriverService {
 
 inline constexpr std::size_t kDriverServiceCount = 8;
 
+// A service's keys below HKEY_LOCAL_MACHINE, from its name alone.
+#define QUORIN_SERVICES_KEY "SYSTEM\\CurrentControlSet\\services\\"
+#define QUORIN_DRIVER_SERVICE(name) \
+    { name, QUORIN_SERVICES_KEY name, QUORIN_SERVICES_KEY name "\\Parameters" }
+
 // The order decides whose values are shown: the first key that opens wins.
+// (The scripts read the names from these lines.)
 inline constexpr std::array<DriverService, kDriverServiceCount> DriverServiceList = {{
-    {"Quorin", "SYSTEM\\CurrentControlSet\\services\\Quorin",
-     "SYSTEM\\CurrentControlSet\\services\\Quorin\\Parameters"},
-    {"QuorinDx", "SYSTEM\\CurrentControlSet\\services\\QuorinDx",
-     "SYSTEM\\CurrentControlSet\\services\\QuorinDx\\Parameters"},
-    {"QuorinRv", "SYSTEM\\CurrentControlSet\\services\\QuorinRv",
-     "SYSTEM\\CurrentControlSet\\services\\QuorinRv\\Parameters"},
-    {"QuorinM", "SYSTEM\\CurrentControlSet\\services\\QuorinM",
-     "SYSTEM\\CurrentControlSet\\services\\QuorinM\\Parameters"},
-    {"QuorinPx7", "SYSTEM\\CurrentControlSet\\services\\QuorinPx7",
-     "SYSTEM\\CurrentControlSet\\services\\QuorinPx7\\Parameters"},
-    {"QuorinS", "SYSTEM\\CurrentControlSet\\services\\QuorinS",
-     "SYSTEM\\CurrentControlSet\\services\\QuorinS\\Parameters"},
-    {"QuorinSv", "SYSTEM\\CurrentControlSet\\services\\QuorinSv",
-     "SYSTEM\\CurrentControlSet\\services\\QuorinSv\\Parameters"},
-    {"QuorinNq", "SYSTEM\\CurrentControlSet\\services\\QuorinNq",
-     "SYSTEM\\CurrentControlSet\\services\\QuorinNq\\Parameters"},
+    QUORIN_DRIVER_SERVICE("Quorin"),
+    QUORIN_DRIVER_SERVICE("QuorinDx"),
+    QUORIN_DRIVER_SERVICE("QuorinRv"),
+    QUORIN_DRIVER_SERVICE("QuorinM"),
+    QUORIN_DRIVER_SERVICE("QuorinPx7"),
+    QUORIN_DRIVER_SERVICE("QuorinS"),
+    QUORIN_DRIVER_SERVICE("QuorinSv"),
+    QUORIN_DRIVER_SERVICE("QuorinNq"),
 }};
 
 struct LoadResult {

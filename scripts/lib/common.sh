@@ -21,6 +21,11 @@ quorin_define() { # NAME
   sed -n "s/^#define $1 \"\(.*\)\"\$/\1/p" "$QUORIN_ROOT/res/version.h"
 }
 
+# A string constant of core/sync_settings.h (the registry value names).
+quorin_string_constant() { # NAME
+  sed -n "s/^inline constexpr const char\* $1 = \"\(.*\)\";\$/\1/p" "$QUORIN_ROOT/core/sync_settings.h"
+}
+
 # Installs the packages named that are missing: with apt-get when root,
 # otherwise it prints the one command to run and fails.
 ensure_packages() {

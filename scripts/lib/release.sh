@@ -45,8 +45,19 @@ derived_uuid() {
   python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' "$1" "$2"
 }
 
-# The README for the person installing a release, with its version and
-# Windows line ends.
+# The README for the person installing a release, with its version, the
+# value names and the eight Parameters keys as the program's headers have
+# them, and Windows line ends.
 write_release_readme() { # VERSION OUT
-  sed -e "s/@VERSION@/$1/" -e 's/$/\r/' "$QUORIN_ROOT/release/README.txt" >"$2"
+  local header="$QUORIN_ROOT/core/driver_parameter_store.h" settings="$QUORIN_ROOT/core/sync_settings.h"
+  local mode frames keys
+  mode=$(sed -n 's/^inline constexpr const char\* kExternalSynchModeValueName = "\(.*\)";$/\1/p' "$settings")
+  frames=$(sed -n 's/^inline constexpr const char\* kSynchFramesNumberValueName = "\(.*\)";$/\1/p' "$settings")
+  keys=$(sed -n 's/^ *QUORIN_DRIVER_SERVICE("\([A-Za-z0-9]*\)"),$/    SYSTEM\\\\CurrentControlSet\\\\services\\\\\1\\\\Parameters/p' "$header")
+  [ -n "$mode" ] && [ -n "$frames" ] && [ "$(wc -l <<<"$keys")" = 8 ] ||
+    { echo "write_release_readme: the value names or services were not read" >&2; return 1; }
+  awk -v version="$1" -v mode="$mode" -v frames="$frames" -v keys="$keys" '
+    $0 == "@PARAMETERS_KEYS@" { print keys; next }
+    { gsub(/@VERSION@/, version); gsub(/@MODE_VALUE@/, mode); gsub(/@FRAMES_VALUE@/, frames); print }
+  ' "$QUORIN_ROOT/release/README.txt" | sed 's/$/\r/' >"$2"
 }

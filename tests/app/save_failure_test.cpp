@@ -22,8 +22,8 @@ TEST_F(MainDialogTest, SaveWithoutRightsToAnyServiceNamesEveryOneAndStaysOpen)
         EXPECT_TRUE(Contains(text, "Nothing was saved and nothing was changed: 8 of the 8 driver "
                                    "services refused the change"))
             << text;
-        for (const char* name : {"Quorin", "QuorinDx", "QuorinRv", "QuorinM", "QuorinPx7",
-                                 "QuorinS", "QuorinSv", "QuorinNq"}) {
+        for (const DriverService& service : DriverServiceList) {
+            const char* name = service.name;
             EXPECT_TRUE(Contains(text, std::string(name) +
                                            ": access denied; changing it needs administrator rights."))
                 << name << " in " << text;

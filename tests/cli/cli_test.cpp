@@ -6,6 +6,7 @@
 #include "fake_save_trail.h"
 #include "memory_registry.h"
 #include "quorin_sync_cli.h"
+#include "sync_settings.h"
 #include "version.h"
 
 #include <gtest/gtest.h>
@@ -30,8 +31,8 @@ protected:
 
     void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
     {
-        registry.SetDword(DriverServiceList[row].parametersKey, "External synch mode", mode);
-        registry.SetDword(DriverServiceList[row].parametersKey, "Synch frames number",
+        registry.SetDword(DriverServiceList[row].parametersKey, kExternalSynchModeValueName, mode);
+        registry.SetDword(DriverServiceList[row].parametersKey, kSynchFramesNumberValueName,
                           static_cast<std::uint32_t>(frames));
     }
 
@@ -82,9 +83,9 @@ TEST_F(CliTest, UsageErrorsExitTwoWithTheReasonAndChangeNothing)
 TEST_F(CliTest, FramesTakeTheWhole32BitRangeAndBothOptionForms)
 {
     ASSERT_EQ(Run({"set", "--mode=scanstart", "--frames=-2147483648"}), 0) << output.err;
-    EXPECT_EQ(registry.FindValue(DriverServiceList[7].parametersKey, "Synch frames number")->data,
+    EXPECT_EQ(registry.FindValue(DriverServiceList[7].parametersKey, kSynchFramesNumberValueName)->data,
               (std::vector<unsigned char>{0x00, 0x00, 0x00, 0x80}));
-    EXPECT_EQ(registry.FindValue(DriverServiceList[7].parametersKey, "External synch mode")->data,
+    EXPECT_EQ(registry.FindValue(DriverServiceList[7].parametersKey, kExternalSynchModeValueName)->data,
               (std::vector<unsigned char>{4, 0, 0, 0}));
     EXPECT_EQ(Run({"check", "--frames", "+2147483647", "--mode", "frame"}), 1);
     EXPECT_EQ(Run({"set", "--frames", "2147483647", "--mode", "off"}), 0);
@@ -109,7 +110,7 @@ TEST_F(CliTest, ShowListsEveryServiceAndWhetherTheyAgree)
 {
     Seed(0, 4, 3);
     Seed(2, 3, 7);
-    registry.SetDword(DriverServiceList[3].parametersKey, "External synch mode", 2);
+    registry.SetDword(DriverServiceList[3].parametersKey, kExternalSynchModeValueName, 2);
     EXPECT_EQ(Run({"show"}), 0);
     EXPECT_TRUE(Contains(output.out, "Quorin     yes      4 (scanstart)   3\n")) << output.out;
     EXPECT_TRUE(Contains(output.out, "QuorinDx   no       -               -\n")) << output.out;
@@ -127,7 +128,7 @@ TEST_F(CliTest, ShowListsEveryServiceAndWhetherTheyAgree)
         << output.out;
     EXPECT_EQ(output.out.rfind("{\"services\": [\n  {\"name\": \"Quorin\", ", 0), 0u) << output.out;
     // A text exactly as wide as its column still has a space after it.
-    registry.SetValue(DriverServiceList[3].parametersKey, "External synch mode", kRegSz,
+    registry.SetValue(DriverServiceList[3].parametersKey, kExternalSynchModeValueName, kRegSz,
                       std::vector<unsigned char>(16, 'x'));
     EXPECT_EQ(Run({"show"}), 0);
     EXPECT_TRUE(Contains(output.out, "QuorinM    yes      REG_SZ, 16 bytes not set\n")) << output.out;
@@ -187,7 +188,7 @@ TEST_F(CliTest, OnlyFourByteDwordsCountAndSetRewritesTheOthers)
         SCOPED_TRACE(c.shown);
         SeedAll(4, 3);
         for (const DriverService& service : DriverServiceList) {
-            registry.SetValue(service.parametersKey, "Synch frames number", c.type, c.data);
+            registry.SetValue(service.parametersKey, kSynchFramesNumberValueName, c.type, c.data);
         }
         EXPECT_EQ(Run({"check", "--mode", "scanstart", "--frames", "3"}), 1);
         EXPECT_TRUE(Contains(output.out, std::string("QuorinNq: frames ") + c.shown + ", expected 3\n"))
@@ -204,12 +205,12 @@ TEST_F(CliTest, OnlyFourByteDwordsCountAndSetRewritesTheOthers)
 
         // The same for the mode, alone in one service.
         SeedAll(4, 3);
-        registry.SetValue(DriverServiceList[3].parametersKey, "External synch mode", c.type, c.data);
+        registry.SetValue(DriverServiceList[3].parametersKey, kExternalSynchModeValueName, c.type, c.data);
         EXPECT_EQ(Run({"check", "--mode", "scanstart", "--frames", "3"}), 1);
         EXPECT_EQ(output.out, std::string("QuorinM: mode ") + c.shown + ", expected 4 (scanstart)\n");
 
         EXPECT_EQ(Run({"set", "--mode", "scanstart", "--frames", "3"}), 0) << output.err;
-        const RegValue* mode = registry.FindValue(DriverServiceList[3].parametersKey, "External synch mode");
+        const RegValue* mode = registry.FindValue(DriverServiceList[3].parametersKey, kExternalSynchModeValueName);
         ASSERT_NE(mode, nullptr);
         EXPECT_EQ(mode->type, kRegDword);
         EXPECT_EQ(mode->data, DwordBytes(4));
