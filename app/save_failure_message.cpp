@@ -39,6 +39,18 @@ CString ServicesIn(const SaveResult& saved, ServiceSaveState state, bool withRea
     return list;
 }
 
+// The services left with an empty key made for the save, with the reason.
+CString ServicesWithKeyLeft(const SaveResult& saved)
+{
+    CString list = ServicesIn(saved, ServiceSaveState::EmptyKeyLeft, true);
+    const CString serviceKeys = ServicesIn(saved, ServiceSaveState::EmptyServiceKeyLeft, true);
+    if (!list.IsEmpty() && !serviceKeys.IsEmpty()) {
+        list += ", ";
+    }
+    list += serviceKeys;
+    return list;
+}
+
 void AppendGroup(CString& message, const char* heading, const CString& services)
 {
     if (services.IsEmpty()) {
@@ -51,7 +63,8 @@ void AppendGroup(CString& message, const char* heading, const CString& services)
 
 CString RefusedMessage(const SaveResult& saved)
 {
-    const bool keyLeft = CountInState(saved, ServiceSaveState::EmptyKeyLeft) != 0;
+    const CString keysLeft = ServicesWithKeyLeft(saved);
+    const bool keyLeft = !keysLeft.IsEmpty();
     CString message;
     message.Format("%s: %u of the %u driver services refused the change, so no settings were "
                    "written to any of them.\n\n",
@@ -67,7 +80,7 @@ CString RefusedMessage(const SaveResult& saved)
         }
     }
     AppendGroup(message, "\nAn empty key made during the attempt could not be removed again for: ",
-                ServicesIn(saved, ServiceSaveState::EmptyKeyLeft, true));
+                keysLeft);
     return message;
 }
 
@@ -86,7 +99,7 @@ CString PartlyWrittenMessage(const SaveResult& saved)
     AppendGroup(message, "Holding the new synchronization mode but the old frames number: ",
                 ServicesIn(saved, ServiceSaveState::ModeOnly, true));
     AppendGroup(message, "Left with an empty key that could not be removed again: ",
-                ServicesIn(saved, ServiceSaveState::EmptyKeyLeft, true));
+                ServicesWithKeyLeft(saved));
     return message;
 }
 

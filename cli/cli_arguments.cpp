@@ -32,7 +32,7 @@ std::string CliUsage()
     "Exit codes: " + code(kExitOk) + " done; " + code(kExitDiffers) + " check found a difference; " +
     code(kExitUsage) + " usage error;\n" +
     code(kExitFailed) + " set failed in any other way, a partial save included;\n" +
-    code(kExitAccessDenied) + " set refused for want of rights (nothing was changed);\n" +
+    code(kExitAccessDenied) + " set refused for want of rights (no value was changed);\n" +
     code(kExitBusy) + " set found another save in progress for longer than it waits\n"
     "  (nothing was changed).\n"
     "When set fails, stderr names each service's state.\n";

@@ -185,6 +185,7 @@ std::string Where(ServiceSaveState state)
     case ServiceSaveState::Unchanged: return "unchanged";
     case ServiceSaveState::ModeOnly: return "new mode, old frames number";
     case ServiceSaveState::EmptyKeyLeft: return "an empty key made for it was left";
+    case ServiceSaveState::EmptyServiceKeyLeft: return "an empty service key made for it was left";
     }
     return "?";
 }
@@ -227,9 +228,14 @@ int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput
         output.err += line + "\n";
     }
     switch (outcome) {
-    case SaveOutcome::RefusedForRights:
-        output.err += "Nothing was changed: changing these settings needs administrator rights.\n";
+    case SaveOutcome::RefusedForRights: {
+        const bool keyLeft = CountInState(saved, ServiceSaveState::EmptyKeyLeft) +
+                                 CountInState(saved, ServiceSaveState::EmptyServiceKeyLeft) !=
+                             0;
+        output.err += std::string(keyLeft ? "No value was changed" : "Nothing was changed") +
+                      ": changing these settings needs administrator rights.\n";
         break;
+    }
     case SaveOutcome::Refused:
         output.err += "Nothing was saved.\n";
         break;

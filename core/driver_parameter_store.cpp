@@ -164,10 +164,10 @@ SaveResult DriverParameterStore::Save(std::uint32_t mode, std::int32_t framesNum
         // A key made for a service that got nothing would show on the next
         // load as a service holding the defaults.
         if (made[row] && result[row].state == ServiceSaveState::Unchanged) {
-            const RegStatus removed = RemoveMadeKey(DriverServiceList[row]);
-            if (removed != kErrorSuccess) {
-                result[row].state = ServiceSaveState::EmptyKeyLeft;
-                result[row].status = removed;
+            const ServiceSaveStatus removed = RemoveMadeKey(DriverServiceList[row]);
+            if (removed.state != ServiceSaveState::Unchanged) {
+                result[row].state = removed.state;
+                result[row].status = removed.status;
             }
         }
     }
@@ -191,12 +191,15 @@ ServiceSaveStatus DriverParameterStore::WriteValues(RegKey key, std::uint32_t mo
     return {ServiceSaveState::Written, kErrorSuccess};
 }
 
-RegStatus DriverParameterStore::RemoveMadeKey(const DriverService& service) const
+ServiceSaveStatus DriverParameterStore::RemoveMadeKey(const DriverService& service) const
 {
     const RegStatus removed = registry_.RegDeleteKeyA(kHkeyLocalMachine, service.parametersKey);
     if (removed != kErrorSuccess) {
-        return removed;
+        return {ServiceSaveState::EmptyKeyLeft, removed};
     }
+    const auto serviceKeyLeft = [](RegStatus status) {
+        return ServiceSaveStatus{ServiceSaveState::EmptyServiceKeyLeft, status};
+    };
     // Creating the Parameters key also made its service key when that was
     // missing. A service key left with no values and no subkeys holds
     // nothing (an installed driver's service key always has values), so it
@@ -205,7 +208,7 @@ RegStatus DriverParameterStore::RemoveMadeKey(const DriverService& service) cons
     const RegStatus opened =
         registry_.RegOpenKeyExA(kHkeyLocalMachine, service.serviceKey, 0, kKeyRead, &key);
     if (opened != kErrorSuccess) {
-        return opened;
+        return serviceKeyLeft(opened);
     }
     std::uint32_t subKeys = 0;
     std::uint32_t values = 0;
@@ -214,10 +217,12 @@ RegStatus DriverParameterStore::RemoveMadeKey(const DriverService& service) cons
                                    &values, nullptr, nullptr, nullptr, nullptr);
     registry_.RegCloseKey(key);
     if (counted != kErrorSuccess) {
-        return counted;
+        return serviceKeyLeft(counted);
     }
     if (subKeys != 0 || values != 0) {
-        return kErrorSuccess;
+        return {ServiceSaveState::Unchanged, kErrorSuccess};
     }
-    return registry_.RegDeleteKeyA(kHkeyLocalMachine, service.serviceKey);
+    const RegStatus deleted = registry_.RegDeleteKeyA(kHkeyLocalMachine, service.serviceKey);
+    return deleted == kErrorSuccess ? ServiceSaveStatus{ServiceSaveState::Unchanged, kErrorSuccess}
+                                    : serviceKeyLeft(deleted);
 }

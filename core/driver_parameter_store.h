@@ -78,8 +78,11 @@ enum class ServiceSaveState : std::uint8_t {
     Unchanged,    // it holds what it held before: another service refused, or
                   // writing its first value failed
     ModeOnly,     // it holds the new mode but its old frames number
-    EmptyKeyLeft, // nothing was written, and a key made for it could not be
-                  // removed again, so a load now finds it empty
+    EmptyKeyLeft, // nothing was written, and the Parameters key made for it
+                  // could not be removed again, so a load now finds it empty
+    EmptyServiceKeyLeft, // nothing was written; the Parameters key made for it
+                         // was removed again, but the service key made with
+                         // it could not be, so a load finds nothing, as before
 };
 
 struct ServiceSaveStatus {
@@ -126,9 +129,9 @@ private:
     RegStatus SetDword(RegKey key, const char* valueName, std::uint32_t value) const;
     ServiceSaveStatus WriteValues(RegKey key, std::uint32_t mode, std::int32_t framesNumber) const;
     // Removes the Parameters key made for a service in this save, and its
-    // service key when that is left empty; the status of the first removal
-    // that failed.
-    RegStatus RemoveMadeKey(const DriverService& service) const;
+    // service key when that is left empty: Unchanged when all went, else
+    // what was left, with the status of the call that failed.
+    ServiceSaveStatus RemoveMadeKey(const DriverService& service) const;
 
     RegistryAccess& registry_;
 };

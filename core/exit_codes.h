@@ -7,6 +7,6 @@ enum CliExitCode : int {
     kExitDiffers = 1,      // check: some service differs
     kExitUsage = 2,        // the command line is not understood
     kExitFailed = 3,       // set: failed in any other way, a partial save included
-    kExitAccessDenied = 4, // set: refused for want of rights, nothing changed
+    kExitAccessDenied = 4, // set: refused for want of rights, no value changed
     kExitBusy = 5,         // set: another save was in progress past the wait, nothing changed
 };

@@ -13,6 +13,7 @@ const char* StateWord(ServiceSaveState state)
     case ServiceSaveState::Unchanged: return "unchanged";
     case ServiceSaveState::ModeOnly: return "mode only";
     case ServiceSaveState::EmptyKeyLeft: return "empty key left";
+    case ServiceSaveState::EmptyServiceKeyLeft: return "empty service key left";
     }
     return "?";
 }

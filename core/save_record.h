@@ -50,7 +50,8 @@ struct SaveActor {
 
 // The record of a save that reached the registry. Each service's string is
 // "name: state; mode old -> new; frames old -> new", its state one of
-// written, refused, unchanged, mode only or empty key left, followed by
+// written, refused, unchanged, mode only, empty key left or empty service
+// key left, followed by
 // " (error N)" when a call failed for it. An old value is its number, or
 // absent (it or its key is not there), not a DWORD, or unread (its key or
 // the value could not be read).

@@ -27,9 +27,13 @@ SaveOutcome JudgeSave(const SaveResult& saved)
         return SaveOutcome::PartlyWritten;
     }
     for (const ServiceSaveStatus& service : saved) {
+        // A key made for the save and left behind holds no value: the same
+        // save with administrator rights writes it too.
         const bool deniedOrUntouched =
             (service.state == ServiceSaveState::Refused && service.status == kErrorAccessDenied) ||
-            (service.state == ServiceSaveState::Unchanged && service.status == kErrorSuccess);
+            (service.state == ServiceSaveState::Unchanged && service.status == kErrorSuccess) ||
+            service.state == ServiceSaveState::EmptyKeyLeft ||
+            service.state == ServiceSaveState::EmptyServiceKeyLeft;
         if (!deniedOrUntouched) {
             return SaveOutcome::Refused;
         }

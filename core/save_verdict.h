@@ -10,15 +10,15 @@
 
 enum class SaveOutcome : std::uint8_t {
     AllWritten,       // every service holds the new settings
-    RefusedForRights, // nothing was changed, and every refusal was access
-                      // denied: the same save with administrator rights may pass
-    Refused,          // nothing was written, for another reason than rights
-                      // alone (or an empty key made for it was left behind)
+    RefusedForRights, // no value was changed, and every refusal was access
+                      // denied: the same save with administrator rights may
+                      // pass (an empty key made for it may have been left)
+    Refused,          // nothing was written, for another reason than rights alone
     PartlyWritten,    // some services were written and others were not
 };
 
-// A refusal for want of rights alone is one where nothing at all changed
-// and every refusing service said access denied. A save refused by one
+// A refusal for want of rights alone is one where no value changed and
+// every refusing service said access denied. A save refused by one
 // service for rights and by another for any other reason is Refused: rights
 // alone would not make it pass.
 SaveOutcome JudgeSave(const SaveResult& saved);

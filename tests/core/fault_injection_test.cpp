@@ -121,11 +121,17 @@ void ExpectRefusedSaveChangedNothing(const SaveResult& saved, const MemoryRegist
     std::size_t keysLeft = 0;
     std::size_t leftRow = kDriverServiceCount;
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-        if (saved[row].state == ServiceSaveState::EmptyKeyLeft) {
+        const bool parametersLeft = saved[row].state == ServiceSaveState::EmptyKeyLeft;
+        if (parametersLeft || saved[row].state == ServiceSaveState::EmptyServiceKeyLeft) {
             ++keysLeft;
             leftRow = row;
             EXPECT_FALSE(RowExists(state, row)) << "only a key the save made can be left";
             EXPECT_EQ(saved[row].status, kInjectedStatus);
+            // The state says which: the empty Parameters key a load would
+            // find, or only the service key above it.
+            EXPECT_EQ(registry.KeyExists(DriverServiceList[row].parametersKey), parametersLeft)
+                << "row " << row + 1;
+            EXPECT_TRUE(registry.KeyExists(DriverServiceList[row].serviceKey)) << "row " << row + 1;
         } else if (refusingRows.count(row) == 0) {
             EXPECT_EQ(saved[row].state, ServiceSaveState::Unchanged) << "row " << row + 1;
         }

@@ -41,6 +41,7 @@ const std::map<ServiceSaveState, std::string> kStateWord = {
     {ServiceSaveState::Unchanged, "unchanged"},
     {ServiceSaveState::ModeOnly, "mode only"},
     {ServiceSaveState::EmptyKeyLeft, "empty key left"},
+    {ServiceSaveState::EmptyServiceKeyLeft, "empty service key left"},
 };
 
 // A value as the registry holds it, in the record's words.

@@ -46,10 +46,19 @@ TEST(SaveVerdict, EachOutcomeAndItsExitCode)
          With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 5,
               ServiceSaveState::Refused, kCorrupt),
          SaveOutcome::Refused, kExitFailed},
-        // Something changed: an empty key was left behind.
+        // A key made for the save and left behind holds no value: the same
+        // save with administrator rights may still pass, and writes it too.
         {"denied, and a made key left",
          With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 0,
               ServiceSaveState::EmptyKeyLeft, kCorrupt),
+         SaveOutcome::RefusedForRights, kExitAccessDenied},
+        {"denied, and a made service key left",
+         With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 0,
+              ServiceSaveState::EmptyServiceKeyLeft, kCorrupt),
+         SaveOutcome::RefusedForRights, kExitAccessDenied},
+        {"refused otherwise, and a made key left",
+         With(With(untouched, 2, ServiceSaveState::Refused, kCorrupt), 0,
+              ServiceSaveState::EmptyKeyLeft, kErrorAccessDenied),
          SaveOutcome::Refused, kExitFailed},
         {"a write failed", With(Every(ServiceSaveState::Written), 4, ServiceSaveState::Unchanged, kCorrupt),
          SaveOutcome::PartlyWritten, kExitFailed},
