@@ -90,6 +90,8 @@ TEST_F(CliTest, FramesTakeTheWhole32BitRangeAndBothOptionForms)
     EXPECT_EQ(Run({"check", "--frames", "+2147483647", "--mode", "frame"}), 1);
     EXPECT_EQ(Run({"set", "--frames", "2147483647", "--mode", "off"}), 0);
     EXPECT_EQ(Run({"check", "--mode", "off", "--frames", "2147483647"}), 0) << output.out;
+    // Eleven digits, leading zeros, is still a number in range.
+    EXPECT_EQ(Run({"check", "--mode", "off", "--frames", "02147483647"}), 0) << output.err;
     // Every digit is a digit, the first and the last of them included.
     for (const char* frames : {"90", "0", "-109"}) {
         EXPECT_EQ(Run({"set", "--mode=line", std::string("--frames=") + frames}), 0) << frames;

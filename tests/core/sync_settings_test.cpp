@@ -90,6 +90,9 @@ TEST(ParseFramesNumber, NumbersBeyondThirtyTwoBitsSaturate)
     EXPECT_EQ(ParseFramesNumber("-2147483649"), INT32_MIN);
     EXPECT_EQ(ParseFramesNumber("99999999999"), INT32_MAX);
     EXPECT_EQ(ParseFramesNumber("-99999999999"), INT32_MIN);
+    // Past the limit by a digit after the largest magnitude there is.
+    EXPECT_EQ(ParseFramesNumber("-21474836471"), INT32_MIN);
+    EXPECT_EQ(ParseFramesNumber("21474836471"), INT32_MAX);
     EXPECT_EQ(ParseFramesNumber("99999999999999999999999999"), INT32_MAX);
     EXPECT_EQ(ParseFramesNumber("-99999999999999999999999999"), INT32_MIN);
 }
