@@ -2,6 +2,7 @@
 # Sourced, not run.
 
 QUORIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$QUORIN_ROOT/scripts/lib/facts.sh"
 
 # The Debian packages that building and running the tool under Wine needs.
 QUORIN_RUN_PACKAGES=(
@@ -15,16 +16,6 @@ QUORIN_PACKAGES=(
   clang-14 libclang-rt-14-dev clang-tidy cppcheck zip unzip curl
   python3 python3-pefile wixl msitools osslsigncode openssl
 )
-
-# A #define of res/version.h, the one place of the version and the caption.
-quorin_define() { # NAME
-  sed -n "s/^#define $1 \"\(.*\)\"\$/\1/p" "$QUORIN_ROOT/res/version.h"
-}
-
-# A string constant of core/sync_settings.h (the registry value names).
-quorin_string_constant() { # NAME
-  sed -n "s/^inline constexpr const char\* $1 = \"\(.*\)\";\$/\1/p" "$QUORIN_ROOT/core/sync_settings.h"
-}
 
 # Installs the packages named that are missing: with apt-get when root,
 # otherwise it prints the one command to run and fails.

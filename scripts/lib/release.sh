@@ -3,6 +3,7 @@
 # package's codes. Sourced, not run.
 
 QUORIN_ROOT=${QUORIN_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+source "$QUORIN_ROOT/scripts/lib/facts.sh"
 
 # Windows Installer compares only the first three numbers of a version
 # (major and minor up to 255, build up to 65535): two packages that differ
@@ -49,11 +50,10 @@ derived_uuid() {
 # value names and the eight Parameters keys as the program's headers have
 # them, and Windows line ends.
 write_release_readme() { # VERSION OUT
-  local header="$QUORIN_ROOT/core/driver_parameter_store.h" settings="$QUORIN_ROOT/core/sync_settings.h"
   local mode frames keys
-  mode=$(sed -n 's/^inline constexpr const char\* kExternalSynchModeValueName = "\(.*\)";$/\1/p' "$settings")
-  frames=$(sed -n 's/^inline constexpr const char\* kSynchFramesNumberValueName = "\(.*\)";$/\1/p' "$settings")
-  keys=$(sed -n 's/^ *QUORIN_DRIVER_SERVICE("\([A-Za-z0-9]*\)"),$/    SYSTEM\\\\CurrentControlSet\\\\services\\\\\1\\\\Parameters/p' "$header")
+  mode=$(quorin_string_constant kExternalSynchModeValueName)
+  frames=$(quorin_string_constant kSynchFramesNumberValueName)
+  keys=$(quorin_services | sed 's/.*/    SYSTEM\\\\CurrentControlSet\\\\services\\\\&\\\\Parameters/')
   [ -n "$mode" ] && [ -n "$frames" ] && [ "$(wc -l <<<"$keys")" = 8 ] ||
     { echo "write_release_readme: the value names or services were not read" >&2; return 1; }
   awk -v version="$1" -v mode="$mode" -v frames="$frames" -v keys="$keys" '

@@ -23,9 +23,8 @@ QUORIN_WINE_ATTEMPTS=${QUORIN_WINE_ATTEMPTS:-3}
 export QUORIN_WINE_RETRIES=${QUORIN_WINE_RETRIES:-$QUORIN_ROOT/build/wine-retries.log}
 
 # The eight driver services, in the store's order, and where they live.
-# The eight services, in their order, as core/driver_parameter_store.h lists them.
-mapfile -t QUORIN_SERVICES < <(sed -n 's/^ *QUORIN_DRIVER_SERVICE("\([A-Za-z0-9]*\)"),$/\1/p' \
-  "$QUORIN_ROOT/core/driver_parameter_store.h")
+source "$QUORIN_ROOT/scripts/lib/facts.sh"
+mapfile -t QUORIN_SERVICES < <(quorin_services)
 QUORIN_SERVICES_KEY='HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\services'
 
 # What Wine prints when it could not start the program it was given (not

@@ -12,8 +12,10 @@ const CycloneDX = require(path.join(tools, 'node_modules/@cyclonedx/cyclonedx-li
 const spdxIds = new Set(
   require(path.join(tools, 'node_modules/@cyclonedx/cyclonedx-library/res/schema/spdx.SNAPSHOT.schema.json')).enum);
 
+// The CycloneDX version the release's SBOM is written in.
+const kCycloneDxVersion = '1.6';
 const text = fs.readFileSync(sbomPath, 'utf8');
-const validator = new CycloneDX.Validation.JsonStrictValidator(CycloneDX.Spec.Version.v1dot6);
+const validator = new CycloneDX.Validation.JsonStrictValidator(kCycloneDxVersion);
 validator.validate(text).then((errors) => {
   const problems = errors === null ? [] : [JSON.stringify(errors, null, 1)];
   for (const component of JSON.parse(text).components || []) {
@@ -30,7 +32,7 @@ validator.validate(text).then((errors) => {
     console.error(problems.join('\n'));
     process.exit(1);
   }
-  console.log(`${sbomPath}: valid CycloneDX ${CycloneDX.Spec.Version.v1dot6}`);
+  console.log(`${sbomPath}: valid CycloneDX ${kCycloneDxVersion}`);
 }, (error) => {
   console.error(error);
   process.exit(2);
