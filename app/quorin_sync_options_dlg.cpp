@@ -9,7 +9,7 @@
 #include "save_verdict.h"
 #include "sync_options_warning_message.h"
 #include "sync_settings.h"
-#include "win32_registry.h"
+#include "win32_status_text.h"
 
 namespace {
 
@@ -130,8 +130,8 @@ void CQuorinSyncOptionsDlg::ConfirmAndSave()
         ShowError(kSaveInProgressText, MB_ICONEXCLAMATION);
         return;
     }
-    const SaveResult& saved = locked.result;
-    const SaveOutcome outcome = JudgeSave(saved);
+    const SaveReport& saved = locked.report;
+    const SaveOutcome outcome = saved.outcome;
     if (outcome == SaveOutcome::AllWritten) {
         OnOK();
         return;
@@ -147,7 +147,7 @@ void CQuorinSyncOptionsDlg::ConfirmAndSave()
     ShowError(SaveFailureMessage(saved), MB_ICONERROR);
 }
 
-bool CQuorinSyncOptionsDlg::OfferElevatedSave(const SaveResult& saved, std::uint32_t mode,
+bool CQuorinSyncOptionsDlg::OfferElevatedSave(const SaveReport& saved, std::uint32_t mode,
                                              std::int32_t framesNumber)
 {
     const CString message = SaveFailureMessage(saved, true);

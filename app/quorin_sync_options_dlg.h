@@ -5,6 +5,7 @@
 #include <afxwin.h>
 
 #include "driver_parameter_store.h"
+#include "save_verdict.h"
 #include "resource.h"
 
 class ElevatedSaver;
@@ -56,7 +57,7 @@ private:
     void ConfirmAndSave();
     // After a refusal for want of rights: asks, saves through the elevated
     // saver, and tells how that went; true when every service was written.
-    bool OfferElevatedSave(const SaveResult& saved, std::uint32_t mode, std::int32_t framesNumber);
+    bool OfferElevatedSave(const SaveReport& saved, std::uint32_t mode, std::int32_t framesNumber);
     void ShowError(LPCSTR pszMessage, UINT nIcon);
     bool IsSyncEnabled() const;
 

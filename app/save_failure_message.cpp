@@ -1,9 +1,9 @@
-// Builds the error boxes' texts from a save's per-service results, judged
-// as quorin-sync judges them, and from how a save as administrator went.
+// Builds the error boxes' texts from a save's report, the judgement that
+// quorin-sync's lines come from too, and from how a save as administrator
+// went.
 #include "save_failure_message.h"
 
-#include "save_verdict.h"
-#include "win32_registry.h"
+#include "win32_status_text.h"
 
 namespace {
 
@@ -12,27 +12,22 @@ const char kMayBePartlySavedText[] =
     "Some driver services may hold the new settings and others their old ones; \"quorin-sync "
     "show\" tells which.\n";
 
-CString StatusInWords(RegStatus status)
-{
-    return SaveStatusText(status, &Win32StatusText).text;
-}
-
 // The services in `state`, comma-separated, each with the reason when
 // `withReason` is set.
-CString ServicesIn(const SaveResult& saved, ServiceSaveState state, bool withReason)
+CString ServicesIn(const SaveReport& saved, ServiceSaveState state, bool withReason)
 {
     CString list;
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-        if (saved[row].state != state) {
+        if (saved.services[row].state != state) {
             continue;
         }
         if (!list.IsEmpty()) {
             list += ", ";
         }
         list += DriverServiceList[row].name;
-        if (withReason && saved[row].status != kErrorSuccess) {
+        if (withReason && saved.reasons[row].text[0] != '\0') {
             list += " (";
-            list += StatusInWords(saved[row].status);
+            list += saved.reasons[row].text;
             list += ")";
         }
     }
@@ -40,7 +35,7 @@ CString ServicesIn(const SaveResult& saved, ServiceSaveState state, bool withRea
 }
 
 // The services left with an empty key made for the save, with the reason.
-CString ServicesWithKeyLeft(const SaveResult& saved)
+CString ServicesWithKeyLeft(const SaveReport& saved)
 {
     CString list = ServicesIn(saved, ServiceSaveState::EmptyKeyLeft, true);
     const CString serviceKeys = ServicesIn(saved, ServiceSaveState::EmptyServiceKeyLeft, true);
@@ -61,36 +56,35 @@ void AppendGroup(CString& message, const char* heading, const CString& services)
     message += ".\n";
 }
 
-CString RefusedMessage(const SaveResult& saved)
+CString RefusedMessage(const SaveReport& saved)
 {
-    const CString keysLeft = ServicesWithKeyLeft(saved);
-    const bool keyLeft = !keysLeft.IsEmpty();
+    const bool keyLeft = saved.keyLeft;
     CString message;
     message.Format("%s: %u of the %u driver services refused the change, so no settings were "
                    "written to any of them.\n\n",
                    keyLeft ? "Nothing was saved" : "Nothing was saved and nothing was changed",
-                   static_cast<unsigned>(CountInState(saved, ServiceSaveState::Refused)),
+                   static_cast<unsigned>(CountInState(saved.services, ServiceSaveState::Refused)),
                    static_cast<unsigned>(kDriverServiceCount));
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-        if (saved[row].state == ServiceSaveState::Refused) {
+        if (saved.services[row].state == ServiceSaveState::Refused) {
             message += DriverServiceList[row].name;
             message += ": ";
-            message += StatusInWords(saved[row].status);
+            message += saved.reasons[row].text;
             message += ".\n";
         }
     }
     AppendGroup(message, "\nAn empty key made during the attempt could not be removed again for: ",
-                keysLeft);
+                ServicesWithKeyLeft(saved));
     return message;
 }
 
-CString PartlyWrittenMessage(const SaveResult& saved)
+CString PartlyWrittenMessage(const SaveReport& saved)
 {
     CString message;
     message.Format("The settings were only partly saved: %u of the %u driver services could not "
                    "be written.\n\n",
                    static_cast<unsigned>(kDriverServiceCount -
-                                         CountInState(saved, ServiceSaveState::Written)),
+                                         CountInState(saved.services, ServiceSaveState::Written)),
                    static_cast<unsigned>(kDriverServiceCount));
     AppendGroup(message, "Holding the new settings: ",
                 ServicesIn(saved, ServiceSaveState::Written, false));
@@ -105,9 +99,9 @@ CString PartlyWrittenMessage(const SaveResult& saved)
 
 } // namespace
 
-CString SaveFailureMessage(const SaveResult& saved, bool offerElevatedSave)
+CString SaveFailureMessage(const SaveReport& saved, bool offerElevatedSave)
 {
-    const SaveOutcome outcome = JudgeSave(saved);
+    const SaveOutcome outcome = saved.outcome;
     CString message =
         outcome == SaveOutcome::PartlyWritten ? PartlyWrittenMessage(saved) : RefusedMessage(saved);
     if (outcome != SaveOutcome::RefusedForRights) {

@@ -7,13 +7,14 @@
 
 #include "driver_parameter_store.h"
 #include "elevated_save.h"
+#include "save_verdict.h"
 
 #include <array>
 
-// The box for a failed save. With `offerElevatedSave` (only for a refusal
+// The box for a save that did not write every service. With `offerElevatedSave` (only for a refusal
 // for want of rights alone) it ends by asking whether to save as
 // administrator, as a Yes/No question.
-CString SaveFailureMessage(const SaveResult& saved, bool offerElevatedSave = false);
+CString SaveFailureMessage(const SaveReport& saved, bool offerElevatedSave = false);
 
 // The box after a save as administrator that did not end with every service
 // written.

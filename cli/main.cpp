@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     CliOutput output;
     Win32SaveLock lock;
     Win32EventLogTrail trail;
-    const int exitCode = RunCli(args, registry, output, &Win32StatusText, &lock, &trail);
+    const int exitCode = RunCli(args, registry, output, &lock, &trail);
     // A result that could not be written where a script reads it (a closed
     // pipe, a full disk) must not pass for one that was. A console is only
     // looked at: started hidden from the dialog to save as administrator, it

@@ -192,18 +192,17 @@ std::string Where(ServiceSaveState state)
 
 // A save that happened is not undone by a record that could not be kept,
 // nor reported as failed: the line says so and the exit code stays the save's.
-void TellUnrecorded(RegStatus status, SystemStatusText systemText, CliOutput& output)
+void TellUnrecorded(const DriverParameterStore& store, RegStatus status, CliOutput& output)
 {
     if (status == kErrorSuccess) {
         return;
     }
-    const std::string why = systemText != nullptr ? systemText(status).text : "";
-    output.err += "quorin-sync: this save is not in the event log: " +
-                  (why.empty() ? "error " + Number(status) : why) + "\n";
+    output.err += std::string("quorin-sync: this save is not in the event log: ") +
+                  SystemStatusText(store.Registry(), status).text + "\n";
 }
 
 int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput& output,
-        SystemStatusText systemText, SaveLock* lock, SaveTrail* trail)
+        SaveLock* lock, SaveTrail* trail)
 {
     const LockedSave locked = SaveOneAtATime(store, lock, trail, wanted.mode, wanted.framesNumber);
     if (locked.busy) {
@@ -211,31 +210,27 @@ int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput
                       "again.\n";
         return kExitBusy;
     }
-    TellUnrecorded(locked.recordStatus, systemText, output);
-    const SaveResult& saved = locked.result;
-    const SaveOutcome outcome = JudgeSave(saved);
+    TellUnrecorded(store, locked.recordStatus, output);
+    const SaveReport& saved = locked.report;
+    const SaveOutcome outcome = saved.outcome;
     if (outcome == SaveOutcome::AllWritten) {
         output.out += "Set all eight services to mode " + ModeText(wanted.mode) + ", frames " +
                       Number(wanted.framesNumber) + ".\n";
         return kExitOk;
     }
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-        const ServiceSaveStatus& service = saved[row];
-        std::string line = std::string(DriverServiceList[row].name) + ": " + Where(service.state);
-        if (service.status != kErrorSuccess) {
-            line += std::string(": ") + SaveStatusText(service.status, systemText).text;
+        std::string line =
+            std::string(DriverServiceList[row].name) + ": " + Where(saved.services[row].state);
+        if (saved.reasons[row].text[0] != '\0') {
+            line += std::string(": ") + saved.reasons[row].text;
         }
         output.err += line + "\n";
     }
     switch (outcome) {
-    case SaveOutcome::RefusedForRights: {
-        const bool keyLeft = CountInState(saved, ServiceSaveState::EmptyKeyLeft) +
-                                 CountInState(saved, ServiceSaveState::EmptyServiceKeyLeft) !=
-                             0;
-        output.err += std::string(keyLeft ? "No value was changed" : "Nothing was changed") +
+    case SaveOutcome::RefusedForRights:
+        output.err += std::string(saved.keyLeft ? "No value was changed" : "Nothing was changed") +
                       ": changing these settings needs administrator rights.\n";
         break;
-    }
     case SaveOutcome::Refused:
         output.err += "Nothing was saved.\n";
         break;
@@ -249,7 +244,7 @@ int Set(const DriverParameterStore& store, const CliArguments& wanted, CliOutput
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOutput& output,
-           SystemStatusText systemText, SaveLock* lock, SaveTrail* trail)
+           SaveLock* lock, SaveTrail* trail)
 {
     const CliParse parsed = ParseCliArguments(args);
     if (!parsed.ok) {
@@ -273,7 +268,7 @@ int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOu
     case CliAction::Check:
         return Check(store, arguments, output);
     case CliAction::Set:
-        return Set(store, arguments, output, systemText, lock, trail);
+        return Set(store, arguments, output, lock, trail);
     }
     return kExitUsage;
 }

@@ -4,8 +4,8 @@
 // the arguments, the registry and where the text goes.
 #pragma once
 
+#include "exit_codes.h"
 #include "registry_access.h"
-#include "save_verdict.h"
 
 #include <string>
 #include <vector>
@@ -18,9 +18,8 @@ struct CliOutput {
 class SaveLock;
 class SaveTrail;
 
-// Runs one command line (without the program name) over the registry;
-// `systemText` gives the system's words for a failed call's status; `lock`,
+// Runs one command line (without the program name) over the registry,
+// which also gives the system's words for a failed call's status; `lock`,
 // when given, is held for the whole of a set, and `trail` records it.
 int RunCli(const std::vector<std::string>& args, RegistryAccess& registry, CliOutput& output,
-           SystemStatusText systemText = nullptr, SaveLock* lock = nullptr,
-           SaveTrail* trail = nullptr);
+           SaveLock* lock = nullptr, SaveTrail* trail = nullptr);

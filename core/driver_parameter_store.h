@@ -121,6 +121,9 @@ public:
     // exactly what it showed before.
     SaveResult Save(std::uint32_t mode, std::int32_t framesNumber) const;
 
+    // The registry it reads and writes, for the system's words on its codes.
+    const RegistryAccess& Registry() const { return registry_; }
+
 private:
     // The value read, or `fallback` (and false) when it cannot be read;
     // `shape`, when given, gets how the value is stored.

@@ -4,6 +4,8 @@
 // nothing here needs windows.h.
 #pragma once
 
+#include "status_text.h"
+
 #include <cstdint>
 
 // A registry key handle. Predefined roots carry their Win32 values.
@@ -62,6 +64,10 @@ public:
                                        std::uint32_t* maxValueLength,
                                        std::uint32_t* securityDescriptorLength,
                                        void* lastWriteTime) = 0;
+
+    // The system's own words for a status code these calls return, or an
+    // empty text when it has none (the status is then told by its number).
+    virtual StatusText SystemText(RegStatus status) const = 0;
 
 protected:
     RegistryAccess() = default;

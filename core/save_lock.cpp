@@ -5,15 +5,15 @@ LockedSave SaveOneAtATime(const DriverParameterStore& store, SaveLock* lock, Sav
                           std::uint32_t mode, std::int32_t framesNumber)
 {
     if (lock != nullptr && !lock->Acquire()) {
-        return LockedSave{true, SaveResult{}, kErrorSuccess};
+        return LockedSave{true, SaveReport{}, kErrorSuccess};
     }
-    const SaveResult result = store.Save(mode, framesNumber);
+    const SaveReport report = ReportSave(store.Registry(), store.Save(mode, framesNumber));
     // Under the lock, so that records come in the order the saves were made.
     const RegStatus recorded =
-        trail != nullptr ? trail->Write(RecordOfSave(trail->Actor(), mode, framesNumber, result))
+        trail != nullptr ? trail->Write(RecordOfSave(trail->Actor(), mode, framesNumber, report))
                          : kErrorSuccess;
     if (lock != nullptr) {
         lock->Release();
     }
-    return LockedSave{false, result, recorded};
+    return LockedSave{false, report, recorded};
 }

@@ -6,6 +6,7 @@
 
 #include "driver_parameter_store.h"
 #include "save_record.h"
+#include "save_verdict.h"
 
 class SaveLock {
 public:
@@ -25,13 +26,13 @@ protected:
 // A save made under the lock.
 struct LockedSave {
     bool busy;         // the lock was not had, so nothing was written
-    SaveResult result; // the save's per-service results, when not busy
+    SaveReport report; // the judged save, when not busy
     // kErrorSuccess, or why the save's record was not kept: the save
     // stands either way.
     RegStatus recordStatus;
 };
 
-// Saves and records the save in `trail`, with `lock` held from before the
+// Saves, judges the save once and records it in `trail`, with `lock` held from before the
 // first key opens until the record is written; with no lock or no trail
 // (null), saves without.
 LockedSave SaveOneAtATime(const DriverParameterStore& store, SaveLock* lock, SaveTrail* trail,

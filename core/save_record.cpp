@@ -75,9 +75,9 @@ SaveRecord RecordOf(const SaveActor& actor, SaveEventId eventId, RecordType type
 } // namespace
 
 SaveRecord RecordOfSave(const SaveActor& actor, std::uint32_t mode, std::int32_t framesNumber,
-                        const SaveResult& saved)
+                        const SaveReport& saved)
 {
-    const SaveOutcome outcome = JudgeSave(saved);
+    const SaveOutcome outcome = saved.outcome;
     SaveEventId eventId = kEventNothingChanged;
     RecordType type = RecordType::Warning;
     if (outcome == SaveOutcome::AllWritten) {
@@ -89,7 +89,7 @@ SaveRecord RecordOfSave(const SaveActor& actor, std::uint32_t mode, std::int32_t
     }
     SaveRecord record = RecordOf(actor, eventId, type, mode, framesNumber);
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-        const ServiceSaveStatus& service = saved[row];
+        const ServiceSaveStatus& service = saved.services[row];
         const ServiceReading& before = service.before;
         StatusText& words = record.strings[kRecordFirstService + row];
         AppendStatusText(words, DriverServiceList[row].name);

@@ -56,7 +56,7 @@ struct SaveActor {
 // absent (it or its key is not there), not a DWORD, or unread (its key or
 // the value could not be read).
 SaveRecord RecordOfSave(const SaveActor& actor, std::uint32_t mode, std::int32_t framesNumber,
-                        const SaveResult& saved);
+                        const SaveReport& saved);
 
 // The record of a save as administrator that was asked for but never ran:
 // its prompt was declined, or the program could not be started for the

@@ -1,8 +1,6 @@
 // The judgement of a save from its per-service results.
 #include "save_verdict.h"
 
-#include <cstring>
-
 namespace {
 
 const char kAccessDeniedText[] = "access denied; changing it needs administrator rights";
@@ -52,46 +50,36 @@ CliExitCode SaveExitCode(SaveOutcome outcome)
     return kExitFailed;
 }
 
-void AppendStatusText(StatusText& words, const char* text)
+StatusText SystemStatusText(const RegistryAccess& system, RegStatus status)
 {
-    std::size_t end = std::strlen(words.text);
-    while (*text != '\0' && end + 1 < kStatusTextSize) {
-        words.text[end++] = *text++;
-    }
-    words.text[end] = '\0';
-}
-
-void AppendStatusNumber(StatusText& words, long long number)
-{
-    // Digits from the last, in a buffer wide enough for any 64-bit number.
-    char digits[24] = {};
-    std::size_t first = sizeof digits - 1;
-    const bool negative = number < 0;
-    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(number)
-                                            : static_cast<unsigned long long>(number);
-    do {
-        digits[--first] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (negative) {
-        digits[--first] = '-';
-    }
-    AppendStatusText(words, digits + first);
-}
-
-StatusText SaveStatusText(RegStatus status, SystemStatusText systemText)
-{
-    StatusText words{};
-    if (status == kErrorAccessDenied) {
-        AppendStatusText(words, kAccessDeniedText);
-        return words;
-    }
-    if (systemText != nullptr) {
-        words = systemText(status);
-    }
+    StatusText words = system.SystemText(status);
     if (words.text[0] == '\0') {
         AppendStatusText(words, "error ");
         AppendStatusNumber(words, status);
     }
     return words;
+}
+
+StatusText SaveStatusText(const RegistryAccess& system, RegStatus status)
+{
+    if (status == kErrorAccessDenied) {
+        StatusText words{};
+        AppendStatusText(words, kAccessDeniedText);
+        return words;
+    }
+    return SystemStatusText(system, status);
+}
+
+SaveReport ReportSave(const RegistryAccess& system, const SaveResult& saved)
+{
+    SaveReport report{JudgeSave(saved), saved, {}, false};
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        const ServiceSaveStatus& service = saved[row];
+        if (service.status != kErrorSuccess) {
+            report.reasons[row] = SaveStatusText(system, service.status);
+        }
+        report.keyLeft = report.keyLeft || service.state == ServiceSaveState::EmptyKeyLeft ||
+                         service.state == ServiceSaveState::EmptyServiceKeyLeft;
+    }
+    return report;
 }

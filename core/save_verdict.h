@@ -1,11 +1,14 @@
-// The one judgement of a save, shared by the dialog's error box and
-// quorin-sync's exit code and lines, so that the two never disagree: what a
-// save came to as a whole, and how a registry status is told in words.
+// The one judgement of a save, made once and shared by the dialog's error
+// box, quorin-sync's exit code and lines and the save's record, so that they
+// never disagree: what a save came to as a whole, where it left each
+// service, and why each failed call failed, in words.
 #pragma once
 
 #include "driver_parameter_store.h"
 #include "exit_codes.h"
+#include "status_text.h"
 
+#include <array>
 #include <cstddef>
 
 enum class SaveOutcome : std::uint8_t {
@@ -26,26 +29,29 @@ SaveOutcome JudgeSave(const SaveResult& saved);
 // How many services a save left in `state`.
 std::size_t CountInState(const SaveResult& saved, ServiceSaveState state);
 
-
 // The exit code of quorin-sync set for a save that came to `outcome`.
 CliExitCode SaveExitCode(SaveOutcome outcome);
 
-// A status told in words, held in place: the dialog links no string
-// library for it (its size is a goal).
-inline constexpr std::size_t kStatusTextSize = 512;
-struct StatusText {
-    char text[kStatusTextSize]; // empty when there is nothing to tell
+// A status in the system's words as `system` gives them, or "error N" when
+// it has none.
+StatusText SystemStatusText(const RegistryAccess& system, RegStatus status);
+
+// Why a registry call of a save failed, in words: access denied as the need
+// for administrator rights, any other code as SystemStatusText tells it.
+StatusText SaveStatusText(const RegistryAccess& system, RegStatus status);
+
+// A save as judged, the only judgement there is of it.
+struct SaveReport {
+    SaveOutcome outcome;
+    SaveResult services; // where the save left each service, and why
+    // For each service, why its failed call failed (SaveStatusText); empty
+    // where no call failed.
+    std::array<StatusText, kDriverServiceCount> reasons;
+    // Some service was left with an empty key made for the save, so "nothing
+    // was changed" would not be true, though no value was.
+    bool keyLeft;
 };
 
-// Appends to a status text what fits of `text`, or of a number in decimal
-// (without the C library's formatting, which would bring its own printf).
-void AppendStatusText(StatusText& words, const char* text);
-void AppendStatusNumber(StatusText& words, long long number);
-
-// The system's own text for a status code, given by the platform's side.
-using SystemStatusText = StatusText (*)(RegStatus status);
-
-// Why a registry call failed, in words: access denied as the need for
-// administrator rights, any other code by `systemText` (or its number alone
-// when there is none).
-StatusText SaveStatusText(RegStatus status, SystemStatusText systemText);
+// Judges a save's per-service results, with the reasons told by `system`,
+// the registry the save went to.
+SaveReport ReportSave(const RegistryAccess& system, const SaveResult& saved);

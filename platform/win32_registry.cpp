@@ -1,6 +1,8 @@
 // Forwards each registry operation to the advapi32 call of the same name.
 #include "win32_registry.h"
 
+#include "win32_status_text.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -130,23 +132,7 @@ RegStatus Win32Registry::RegQueryInfoKeyA(RegKey key, char* keyClass, std::uint3
     return status;
 }
 
-StatusText Win32StatusText(RegStatus status)
+StatusText Win32Registry::SystemText(RegStatus status) const
 {
-    StatusText words{};
-    char szSystem[kStatusTextSize] = {};
-    DWORD nLength = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, static_cast<DWORD>(status), 0, szSystem,
-                                     sizeof szSystem, nullptr);
-    // The system's text ends with a full stop and a line break; the callers
-    // put their own punctuation around it.
-    while (nLength != 0 && (szSystem[nLength - 1] == '\r' || szSystem[nLength - 1] == '\n' ||
-                            szSystem[nLength - 1] == ' ' || szSystem[nLength - 1] == '.')) {
-        szSystem[--nLength] = '\0';
-    }
-    if (nLength != 0) {
-        AppendStatusText(words, szSystem);
-        AppendStatusText(words, ", error ");
-        AppendStatusNumber(words, status);
-    }
-    return words;
+    return Win32StatusText(status);
 }

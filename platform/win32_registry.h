@@ -1,13 +1,8 @@
 // The registry interface over the real Win32 registry (advapi32's "A" calls),
-// and the system's own text for a status code. Windows builds only.
+// its codes told by the system's message table. Windows builds only.
 #pragma once
 
 #include "registry_access.h"
-#include "save_verdict.h"
-
-// The system's text for a Win32 status code, without its closing full stop,
-// followed by ", error N"; empty when the system has no text for it.
-StatusText Win32StatusText(RegStatus status);
 
 class Win32Registry final : public RegistryAccess {
 public:
@@ -32,4 +27,5 @@ public:
                                std::uint32_t* maxValueLength,
                                std::uint32_t* securityDescriptorLength,
                                void* lastWriteTime) override;
+    StatusText SystemText(RegStatus status) const override;
 };

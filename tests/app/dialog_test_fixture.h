@@ -10,6 +10,7 @@
 #include "sync_settings.h"
 #include "ui_driver.h"
 #include "version.h"
+#include "win32_status_text.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,9 @@ inline void AnswerBox(UiDriver& ui, HWND hBox, int nID)
 
 class MainDialogTest : public ::testing::Test {
 protected:
+    // The registry's statuses told as the real one tells them.
+    MainDialogTest() { registry.TellStatusesBy(&Win32StatusText); }
+
     void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
     {
         registry.SetDword(DriverServiceList[row].parametersKey, kExternalSynchModeValueName, mode);

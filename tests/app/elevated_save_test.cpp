@@ -79,7 +79,7 @@ public:
         lock.heldElsewhere = busyInRun;
         // The elevated quorin-sync keeps its own record.
         const int exitCode =
-            RunCli(Words(parameters), m_registry, output, nullptr, &lock, &m_trail);
+            RunCli(Words(parameters), m_registry, output, &lock, &m_trail);
         m_registry.ClearFault();
         return {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, static_cast<DWORD>(exitCode)};
     }

@@ -10,6 +10,7 @@
 #include "quorin_sync_cli.h"
 #include "save_failure_message.h"
 #include "save_fault_sweep.h"
+#include "save_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -47,15 +48,19 @@ TEST(SaveVerdictAgreement, DialogAndQuorinSyncAgreeOnEverySaveOfTheFaultSweep)
 
             MemoryRegistry dialogRegistry;
             PrepareWithFault(dialogRegistry, fault.state, fault.operation, fault.position, injected);
-            const SaveResult saved = DriverParameterStore(dialogRegistry).Save(kMode, kFrames);
+            const SaveReport saved =
+                SaveOneAtATime(DriverParameterStore(dialogRegistry), nullptr, nullptr, kMode, kFrames)
+                    .report;
             EXPECT_EQ(dialogRegistry.Dump(), cliRegistry.Dump());
 
             if (exitCode == kExitOk) {
-                EXPECT_TRUE(AllWritten(saved)) << "quorin-sync wrote all, the dialog would not close";
+                EXPECT_EQ(saved.outcome, SaveOutcome::AllWritten)
+                    << "quorin-sync wrote all, the dialog would not close";
                 EXPECT_EQ(output.err, "");
                 continue;
             }
-            ASSERT_FALSE(AllWritten(saved)) << "the dialog would close on a save quorin-sync failed";
+            ASSERT_NE(saved.outcome, SaveOutcome::AllWritten)
+                << "the dialog would close on a save quorin-sync failed";
             const std::string box(SaveFailureMessage(saved));
             const std::string offer(SaveFailureMessage(saved, true));
             if (exitCode == kExitAccessDenied) {

@@ -247,7 +247,7 @@ TEST_F(CliTest, SetWaitsForAnotherSaveAndExitsFiveWithNothingChangedWhenItDoesNo
     lock.heldElsewhere = true;
     const std::vector<std::string> before = registry.Dump();
     output = CliOutput();
-    EXPECT_EQ(RunCli({"set", "--mode", "off", "--frames", "1"}, registry, output, nullptr, &lock), 5);
+    EXPECT_EQ(RunCli({"set", "--mode", "off", "--frames", "1"}, registry, output, &lock), 5);
     EXPECT_EQ(output.err, "Nothing was changed: another save of these settings is in progress; "
                           "try again.\n");
     EXPECT_EQ(output.out, "");
@@ -255,12 +255,12 @@ TEST_F(CliTest, SetWaitsForAnotherSaveAndExitsFiveWithNothingChangedWhenItDoesNo
 
     lock.heldElsewhere = false;
     output = CliOutput();
-    EXPECT_EQ(RunCli({"set", "--mode", "off", "--frames", "1"}, registry, output, nullptr, &lock), 0);
+    EXPECT_EQ(RunCli({"set", "--mode", "off", "--frames", "1"}, registry, output, &lock), 0);
     EXPECT_EQ(lock.acquired, 1);
     EXPECT_EQ(lock.released, 1);
     // show and check read without it.
     output = CliOutput();
-    EXPECT_EQ(RunCli({"check", "--mode", "off", "--frames", "1"}, registry, output, nullptr, &lock), 0);
+    EXPECT_EQ(RunCli({"check", "--mode", "off", "--frames", "1"}, registry, output, &lock), 0);
     EXPECT_EQ(lock.acquired, 1);
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_TRUE(Contains(output.out, "5 set found another save in progress")) << output.out;
@@ -272,7 +272,7 @@ TEST_F(CliTest, SetWaitsForAnotherSaveAndExitsFiveWithNothingChangedWhenItDoesNo
 TEST_F(CliTest, EverySetIsRecordedOnceAndARecordNotKeptChangesNoExitCode)
 {
     constexpr RegStatus kLogFull = 1502;
-    const SystemStatusText logFull = [](RegStatus) {
+    const MemoryRegistry::StatusWords logFull = [](RegStatus) {
         StatusText words{};
         AppendStatusText(words, "The event log file is full.");
         return words;
@@ -280,7 +280,7 @@ TEST_F(CliTest, EverySetIsRecordedOnceAndARecordNotKeptChangesNoExitCode)
     const std::vector<std::string> set = {"set", "--mode", "line", "--frames", "3"};
     struct Case {
         bool refused;
-        SystemStatusText systemText;
+        MemoryRegistry::StatusWords systemText;
         int exitCode;
         const char* line;
     };
@@ -295,7 +295,8 @@ TEST_F(CliTest, EverySetIsRecordedOnceAndARecordNotKeptChangesNoExitCode)
         FakeSaveTrail trail;
         trail.failWith = kLogFull;
         output = CliOutput();
-        EXPECT_EQ(RunCli(set, registry, output, c.systemText, nullptr, &trail), c.exitCode);
+        registry.TellStatusesBy(c.systemText);
+        EXPECT_EQ(RunCli(set, registry, output, nullptr, &trail), c.exitCode);
         EXPECT_EQ(trail.records.size(), 1u);
         EXPECT_TRUE(Contains(output.err, c.line)) << output.err;
         EXPECT_EQ(output.err.find("this save is not"), output.err.rfind("this save is not")) << "one line";
@@ -308,14 +309,14 @@ TEST_F(CliTest, EverySetIsRecordedOnceAndARecordNotKeptChangesNoExitCode)
          {std::vector<std::string>{"show"}, {"check", "--mode", "off", "--frames", "1"},
           {"set", "--mode", "nine", "--frames", "1"}}) {
         output = CliOutput();
-        RunCli(args, registry, output, nullptr, &lock, &trail);
+        RunCli(args, registry, output, &lock, &trail);
     }
     lock.heldElsewhere = true;
-    EXPECT_EQ(RunCli(set, registry, output, nullptr, &lock, &trail), 5);
+    EXPECT_EQ(RunCli(set, registry, output, &lock, &trail), 5);
     EXPECT_TRUE(trail.records.empty()) << "nothing that reached no registry write is recorded";
     lock.heldElsewhere = false;
     output = CliOutput();
-    EXPECT_EQ(RunCli(set, registry, output, nullptr, &lock, &trail), 0);
+    EXPECT_EQ(RunCli(set, registry, output, &lock, &trail), 0);
     ASSERT_EQ(trail.records.size(), 1u);
     EXPECT_EQ(trail.records[0].eventId, kEventSaved);
     EXPECT_FALSE(Contains(output.err, "event log")) << output.err;

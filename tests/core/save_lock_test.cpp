@@ -17,7 +17,7 @@ TEST(SaveOneAtATime, HoldsTheLockAroundTheWholeSaveAndWritesNothingWhileItIsHeld
 
     LockedSave saved = SaveOneAtATime(store, &lock, nullptr, 4, 3);
     EXPECT_FALSE(saved.busy);
-    EXPECT_EQ(saved.result[5].state, ServiceSaveState::Refused);
+    EXPECT_EQ(saved.report.services[5].state, ServiceSaveState::Refused);
     EXPECT_EQ(lock.acquired, 1);
     EXPECT_EQ(lock.released, 1);
     EXPECT_EQ(lock.callsWhenAcquired, 0u) << "taken before the first registry call";
@@ -33,7 +33,7 @@ TEST(SaveOneAtATime, HoldsTheLockAroundTheWholeSaveAndWritesNothingWhileItIsHeld
 
     saved = SaveOneAtATime(store, nullptr, nullptr, 2, 7);
     EXPECT_FALSE(saved.busy);
-    EXPECT_TRUE(AllWritten(saved.result)) << "with no lock, the save goes ahead";
+    EXPECT_TRUE(AllWritten(saved.report.services)) << "with no lock, the save goes ahead";
 }
 
 } // namespace

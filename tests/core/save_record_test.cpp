@@ -72,7 +72,7 @@ TEST(SaveRecord, EverySaveOfTheFaultSweepIsRecordedAsItHappened)
         MemoryRegistry before;
         Prepare(before, fault.state);
         const SaveResult saved = DriverParameterStore(registry).Save(kMode, kFrames);
-        const SaveRecord record = RecordOfSave(kActor, kMode, kFrames, saved);
+        const SaveRecord record = RecordOfSave(kActor, kMode, kFrames, ReportSave(registry, saved));
         ++cases;
 
         const ExpectedEvent& expected = kEventOf.at(JudgeSave(saved));
@@ -135,7 +135,7 @@ TEST(SaveRecord, OldValuesAreToldAsTheyWereStored)
     registry.InjectFault(RegOperation::QueryValue, 1, kErrorAccessDenied);
     const SaveResult saved = DriverParameterStore(registry).Save(1, 5);
     ASSERT_TRUE(AllWritten(saved));
-    const SaveRecord record = RecordOfSave(kActor, 1, 5, saved);
+    const SaveRecord record = RecordOfSave(kActor, 1, 5, ReportSave(registry, saved));
     const char* const expected[kDriverServiceCount] = {
         "Quorin: written; mode unread -> 1; frames -3 -> 5",
         "QuorinDx: written; mode not a DWORD -> 1; frames not a DWORD -> 5",
@@ -180,7 +180,7 @@ TEST(SaveRecord, OneRecordPerSaveWrittenUnderTheLockAndNoneForABusySave)
     trail.lock = &lock;
     trail.failWith = kErrorAccessDenied;
     const LockedSave saved = SaveOneAtATime(store, &lock, &trail, 2, 6);
-    EXPECT_TRUE(AllWritten(saved.result)) << "a record not kept undoes nothing";
+    EXPECT_TRUE(AllWritten(saved.report.services)) << "a record not kept undoes nothing";
     EXPECT_EQ(saved.recordStatus, kErrorAccessDenied);
     ASSERT_EQ(trail.records.size(), 1u);
     EXPECT_TRUE(trail.lockHeld[0]) << "recorded before the lock is let go";

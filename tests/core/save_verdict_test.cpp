@@ -1,7 +1,9 @@
 // The one judgement of a save, over hand-made results that reach each
 // outcome, the mixed refusal among them; quorin-sync's exit code for each;
-// and how a status is told in words.
+// how a status is told in words, and the report made of them.
 #include "save_verdict.h"
+
+#include "memory_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -75,24 +77,46 @@ TEST(SaveVerdict, EachOutcomeAndItsExitCode)
     EXPECT_EQ(CountInState(oneDenied, ServiceSaveState::Unchanged), 7u);
 }
 
-TEST(SaveVerdict, StatusInWords)
+TEST(SaveVerdict, StatusInWordsAndTheReportsReasons)
 {
-    const SystemStatusText system = [](RegStatus status) {
+    MemoryRegistry silent;
+    MemoryRegistry system;
+    system.TellStatusesBy([](RegStatus status) {
         StatusText words{};
         if (status == kCorrupt) {
             AppendStatusText(words, "The file is corrupt, error 1392");
         }
         return words;
-    };
-    EXPECT_STREQ(SaveStatusText(kErrorAccessDenied, system).text,
+    });
+    EXPECT_STREQ(SaveStatusText(system, kErrorAccessDenied).text,
                  "access denied; changing it needs administrator rights");
-    EXPECT_STREQ(SaveStatusText(kCorrupt, system).text, "The file is corrupt, error 1392");
-    EXPECT_STREQ(SaveStatusText(77, system).text, "error 77") << "no system text";
-    EXPECT_STREQ(SaveStatusText(kCorrupt, nullptr).text, "error 1392");
-    EXPECT_STREQ(SaveStatusText(-3, nullptr).text, "error -3");
-    EXPECT_STREQ(SaveStatusText(INT32_MIN, nullptr).text, "error -2147483648");
-    EXPECT_STREQ(SaveStatusText(1090, nullptr).text, "error 1090") << "every digit, 0 and 9 too";
-    EXPECT_STREQ(SaveStatusText(0, nullptr).text, "error 0");
+    EXPECT_STREQ(SaveStatusText(system, kCorrupt).text, "The file is corrupt, error 1392");
+    EXPECT_STREQ(SaveStatusText(system, 77).text, "error 77") << "no system text";
+    EXPECT_STREQ(SystemStatusText(system, kErrorAccessDenied).text, "error 5")
+        << "only a save's codes are about rights";
+    EXPECT_STREQ(SaveStatusText(silent, kCorrupt).text, "error 1392");
+    EXPECT_STREQ(SaveStatusText(silent, -3).text, "error -3");
+    EXPECT_STREQ(SaveStatusText(silent, INT32_MIN).text, "error -2147483648");
+    EXPECT_STREQ(SaveStatusText(silent, 1090).text, "error 1090") << "every digit, 0 and 9 too";
+    EXPECT_STREQ(SaveStatusText(silent, 0).text, "error 0");
+
+    // The report is judged once, with a reason where a call failed and only there.
+    const SaveResult saved =
+        With(With(Every(ServiceSaveState::Unchanged), 2, ServiceSaveState::Refused, kErrorAccessDenied),
+             5, ServiceSaveState::EmptyServiceKeyLeft, kCorrupt);
+    const SaveReport report = ReportSave(system, saved);
+    EXPECT_EQ(report.outcome, JudgeSave(saved));
+    EXPECT_TRUE(report.keyLeft);
+    for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
+        EXPECT_EQ(report.services[row].state, saved[row].state) << row;
+        EXPECT_STREQ(report.reasons[row].text, row == 2   ? "access denied; changing it needs administrator rights"
+                                               : row == 5 ? "The file is corrupt, error 1392"
+                                                          : "")
+            << row;
+    }
+    EXPECT_TRUE(ReportSave(system, With(saved, 5, ServiceSaveState::EmptyKeyLeft, kCorrupt)).keyLeft)
+        << "an empty Parameters key left counts too";
+    EXPECT_FALSE(ReportSave(system, Every(ServiceSaveState::Written)).keyLeft);
 
     // A text that does not fit is cut, never overrun.
     StatusText words{};

@@ -104,6 +104,11 @@ MemoryRegistry::MemoryRegistry()
 
 MemoryRegistry::~MemoryRegistry() = default;
 
+StatusText MemoryRegistry::SystemText(RegStatus status) const
+{
+    return statusWords_ != nullptr ? statusWords_(status) : StatusText{};
+}
+
 MemoryRegistry::Node* MemoryRegistry::FindFrom(Node* start, const std::string& path) const
 {
     Node* node = start;

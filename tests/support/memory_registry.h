@@ -73,6 +73,13 @@ public:
                                std::uint32_t* maxValueLength,
                                std::uint32_t* securityDescriptorLength,
                                void* lastWriteTime) override;
+    // Empty, unless `TellStatusesBy` gave words for statuses.
+    StatusText SystemText(RegStatus status) const override;
+
+    // Statuses told in words: a test's own, or the system's where the test
+    // runs on Windows. Null for none.
+    using StatusWords = StatusText (*)(RegStatus status);
+    void TellStatusesBy(StatusWords words) { statusWords_ = words; }
 
     // Set-up and inspection, by path below HKEY_LOCAL_MACHINE. None of these
     // is logged as a call.
@@ -133,4 +140,5 @@ private:
     RegOperation faultOperation_;
     std::size_t faultOccurrence_;
     RegStatus faultStatus_;
+    StatusWords statusWords_ = nullptr;
 };
