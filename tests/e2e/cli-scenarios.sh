@@ -1,6 +1,6 @@
 # End-to-end scenarios of quorin-sync.exe, sourced by run-e2e: the real
 # console program under Wine, judged by its exit codes, its output (the JSON
-# read by a real parser) and `wine reg query`.
+# read by a real parser) and `wine reg export`.
 
 CLI_OUT="$work/cli.out"
 CLI_ERR="$work/cli.err"
