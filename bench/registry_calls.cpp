@@ -2,6 +2,7 @@
 // interface, beside the least the walks need.
 #include "driver_parameter_store.h"
 #include "memory_registry.h"
+#include "seed_service.h"
 #include "sync_settings.h"
 
 #include <cstdio>
@@ -10,8 +11,7 @@ namespace {
 
 void Seed(MemoryRegistry& registry, std::size_t row)
 {
-    registry.SetDword(DriverServiceList[row].parametersKey, kExternalSynchModeValueName, 2);
-    registry.SetDword(DriverServiceList[row].parametersKey, kSynchFramesNumberValueName, 5);
+    SeedService(registry, row, 2, 5);
 }
 
 void Print(const char* scenario, const MemoryRegistry& registry, std::size_t least)

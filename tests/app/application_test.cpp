@@ -71,11 +71,6 @@ public:
     HWND m_hWnd;
 };
 
-bool EndsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 TEST_F(MainDialogTest, F1ReachesTheApplicationsHelpCommand)
 {
     ASSERT_EQ(AfxGetApp(), &theApp) << "the program's own application object";

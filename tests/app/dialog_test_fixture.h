@@ -6,6 +6,8 @@
 #include "fake_save_lock.h"
 #include "fake_save_trail.h"
 #include "memory_registry.h"
+#include "seed_service.h"
+#include "text_match.h"
 #include "quorin_sync_options_dlg.h"
 #include "sync_settings.h"
 #include "ui_driver.h"
@@ -36,11 +38,6 @@ inline std::string BoxText(HWND hBox)
     return text;
 }
 
-inline bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 // A message box of the dialog's thread, owned by the dialog.
 inline HWND WaitForErrorBox(UiDriver& ui, HWND hDlg)
 {
@@ -61,9 +58,7 @@ protected:
 
     void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
     {
-        registry.SetDword(DriverServiceList[row].parametersKey, kExternalSynchModeValueName, mode);
-        registry.SetDword(DriverServiceList[row].parametersKey, kSynchFramesNumberValueName,
-                          static_cast<std::uint32_t>(frames));
+        SeedService(registry, row, mode, frames);
     }
 
     // Every service's Parameters key readable but not writable.

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr RegStatus kCorruptStatus = 1392; // ERROR_FILE_CORRUPT
 
 std::vector<std::string> Words(const std::string& text)
 {
@@ -189,7 +188,7 @@ TEST_F(ElevatedSaveTest, AnElevatedSaveThatDoesNotSucceedKeepsTheDialogOpenAndSa
          {"Nothing was saved and nothing was changed: as administrator", "exit code 5"},
          false, true, {kEventNothingChanged}, ""},
         // Any other failure: quorin-sync exits 3.
-        {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kCorruptStatus,
+        {ElevatedSaveRun::Result::Finished, ERROR_SUCCESS, true, kErrorFileCorrupt,
          {"The save failed even as administrator", "exit code 3", "quorin-sync show"},
          false, false, {kEventNothingChanged, kEventNothingChanged}, ""},
     };
@@ -245,7 +244,7 @@ TEST_F(ElevatedSaveTest, NoOfferWithoutTheProgramOrWhenRightsAloneWouldNotDo)
         {"no quorin-sync.exe", false, kErrorSuccess,
          "Start Quorin Sync Options as administrator and press OK again. Only the installed "
          "program, started from its own folder, offers to save as administrator."},
-        {"one row denied, another refusing otherwise", true, kCorruptStatus, "Press OK to try again."},
+        {"one row denied, another refusing otherwise", true, kErrorFileCorrupt, "Press OK to try again."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

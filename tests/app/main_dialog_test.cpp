@@ -3,6 +3,7 @@
 #include "dialog_test_fixture.h"
 
 #include <climits>
+#include <string>
 
 namespace {
 
@@ -14,68 +15,92 @@ void ExpectInputs(HWND hDlg, bool enabled, int checkedId)
     }
 }
 
-TEST_F(MainDialogTest, FirstRunShowsNothingFoundAndOkWritesDefaultsWithoutWarning)
+// What the dialog shows for each stored state, and what its OK or Cancel
+// then writes (and records).
+enum class Close { Ok, OkThroughWarning, EditThenCancel, Cancel };
+struct StoredStateCase {
+    const char* name;
+    int seededRow; // the row seeded with mode and frames, or -1 for none
+    std::uint32_t mode;
+    std::int32_t frames;
+    bool loadFails; // the first open of the load fails
+    bool boxChecked;
+    int checkedInput; // enabled exactly when the box is checked
+    const char* field;
+    Close close;
+    // What OK saves to every service, and the record's first service string.
+    std::uint32_t savedMode;
+    std::int32_t savedFrames;
+    const char* savedModeWord;
+    const char* firstServiceRecord; // null when nothing is saved
+};
+
+const StoredStateCase kStoredStates[] = {
+    {"NothingStoredOkWritesTheDefaultsWithoutWarning", -1, 0, 0, false, false, IDC_INPUT_FRAME, "",
+     Close::Ok, 0, 1, "off", "Quorin: written; mode absent -> 0; frames absent -> 1"},
+    {"ScanStartStoredIsShownAndCancelWritesNoEdit", 0, 4, 3, false, true, IDC_INPUT_SCANSTART, "3",
+     Close::EditThenCancel, 0, 0, nullptr, nullptr},
+    {"DisabledStoredInRowThreeIsShownAndOkWritesItBack", 2, 0, 10, false, false, IDC_INPUT_FRAME,
+     "10", Close::Ok, 0, 10, "off", "Quorin: written; mode absent -> 0; frames absent -> 10"},
+    {"UnknownMaskShowsFrameInputAndIsSavedAsOne", 0, 3, 2, false, true, IDC_INPUT_FRAME, "2",
+     Close::OkThroughWarning, 1, 2, "frame", "Quorin: written; mode 3 -> 1; frames 2 -> 2"},
+    {"LoadThatFailsShowsTheNothingFoundState", 0, 4, 3, true, false, IDC_INPUT_FRAME, "",
+     Close::Cancel, 0, 0, nullptr, nullptr},
+};
+
+class StoredStateTest : public MainDialogTest,
+                        public ::testing::WithParamInterface<StoredStateCase> {};
+
+TEST_P(StoredStateTest, IsShownAndClosedAsAUserCloses)
 {
-    const INT_PTR result = RunDialog([](UiDriver& ui, HWND hDlg) {
-        EXPECT_FALSE(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC));
-        ExpectInputs(hDlg, false, IDC_INPUT_FRAME);
-        EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER), "");
+    const StoredStateCase& c = GetParam();
+    if (c.seededRow >= 0) {
+        Seed(static_cast<std::size_t>(c.seededRow), c.mode, c.frames);
+    }
+    if (c.loadFails) {
+        registry.InjectFault(RegOperation::OpenKey, 1, kErrorAccessDenied);
+    }
+    const INT_PTR result = RunDialog([&c](UiDriver& ui, HWND hDlg) {
+        EXPECT_EQ(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC), c.boxChecked);
+        ExpectInputs(hDlg, c.boxChecked, c.checkedInput);
+        EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER), c.field);
         EXPECT_EQ(ui.Focused(), ::GetDlgItem(hDlg, IDOK));
-        UiDriver::Click(hDlg, IDOK);
+        switch (c.close) {
+        case Close::Ok:
+            UiDriver::Click(hDlg, IDOK); // and no warning comes between
+            break;
+        case Close::OkThroughWarning:
+            UiDriver::Click(OpenWarning(ui, hDlg), IDOK);
+            break;
+        case Close::EditThenCancel:
+            UiDriver::Click(hDlg, IDC_INPUT_LINE);
+            UiDriver::SetText(hDlg, IDC_FRAMES_NUMBER, "40");
+            UiDriver::Click(hDlg, IDCANCEL);
+            break;
+        case Close::Cancel:
+            UiDriver::Click(hDlg, IDCANCEL);
+            break;
+        }
         ui.WaitForClose(hDlg);
     });
+    if (c.firstServiceRecord == nullptr) {
+        EXPECT_EQ(result, IDCANCEL);
+        ExpectNothingWritten();
+        return;
+    }
     EXPECT_EQ(result, IDOK);
-    ExpectEveryRow(0, 1);
+    ExpectEveryRow(c.savedMode, c.savedFrames);
     // One record of the save, with what was saved; the dialog shows nothing of it.
     ASSERT_EQ(RecordedEvents(), std::vector<std::uint32_t>{kEventSaved});
-    EXPECT_STREQ(trail.records[0].strings[kRecordModeWord].text, "off");
-    EXPECT_STREQ(trail.records[0].strings[kRecordFrames].text, "1");
-    EXPECT_STREQ(trail.records[0].strings[kRecordFirstService].text,
-                 "Quorin: written; mode absent -> 0; frames absent -> 1");
+    EXPECT_STREQ(trail.records[0].strings[kRecordModeWord].text, c.savedModeWord);
+    EXPECT_STREQ(trail.records[0].strings[kRecordFrames].text, std::to_string(c.savedFrames).c_str());
+    EXPECT_STREQ(trail.records[0].strings[kRecordFirstService].text, c.firstServiceRecord);
 }
 
-TEST_F(MainDialogTest, StoredScanStartIsShownAndCancelWritesNothing)
-{
-    Seed(0, 4, 3);
-    const INT_PTR result = RunDialog([](UiDriver& ui, HWND hDlg) {
-        EXPECT_TRUE(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC));
-        ExpectInputs(hDlg, true, IDC_INPUT_SCANSTART);
-        EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER), "3");
-        UiDriver::Click(hDlg, IDC_INPUT_LINE);
-        UiDriver::SetText(hDlg, IDC_FRAMES_NUMBER, "40");
-        UiDriver::Click(hDlg, IDCANCEL);
-        ui.WaitForClose(hDlg);
-    });
-    EXPECT_EQ(result, IDCANCEL);
-    ExpectNothingWritten();
-}
-
-TEST_F(MainDialogTest, StoredDisabledStateIsShownAndOkWritesItBack)
-{
-    Seed(2, 0, 10);
-    RunDialog([](UiDriver& ui, HWND hDlg) {
-        EXPECT_FALSE(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC));
-        ExpectInputs(hDlg, false, IDC_INPUT_FRAME);
-        EXPECT_EQ(UiDriver::ItemText(hDlg, IDC_FRAMES_NUMBER), "10");
-        UiDriver::Click(hDlg, IDOK);
-        ui.WaitForClose(hDlg);
-    });
-    ExpectEveryRow(0, 10);
-}
-
-TEST_F(MainDialogTest, UnknownStoredMaskShowsFrameInputAndIsSavedAsOne)
-{
-    Seed(0, 3, 2);
-    const INT_PTR result = RunDialog([](UiDriver& ui, HWND hDlg) {
-        EXPECT_TRUE(UiDriver::Checked(hDlg, IDC_ENABLE_SYNC));
-        ExpectInputs(hDlg, true, IDC_INPUT_FRAME);
-        HWND hWarning = OpenWarning(ui, hDlg);
-        UiDriver::Click(hWarning, IDOK);
-        ui.WaitForClose(hDlg);
-    });
-    EXPECT_EQ(result, IDOK);
-    ExpectEveryRow(1, 2);
-}
+INSTANTIATE_TEST_SUITE_P(MainDialog, StoredStateTest, ::testing::ValuesIn(kStoredStates),
+                         [](const ::testing::TestParamInfo<StoredStateCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(MainDialogTest, EnablingLineInputAsksAndEveryWayOfDecliningWritesNothing)
 {

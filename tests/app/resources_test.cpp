@@ -355,56 +355,58 @@ private:
     bool m_read = false;
 };
 
-TEST(Resources, VersionBlock)
+// Both programs carry the version of res/version.h, so that a deployment
+// tool can detect either by its file version, each under its own name and
+// description.
+TEST(Resources, VersionBlocksOfBothPrograms)
 {
     Module module;
     EXPECT_EQ(module.Languages(RT_VERSION, MAKEINTRESOURCEA(1)), std::vector<WORD>{kRussian});
-    VersionBlock version(QUORIN_EXECUTABLE);
-    ASSERT_TRUE(version.Read());
-    const VS_FIXEDFILEINFO* fixed = version.Fixed();
-    ASSERT_NE(fixed, nullptr);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010003u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010003u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-    EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
-    EXPECT_EQ(fixed->dwFileFlags, 0u);
-    EXPECT_EQ(fixed->dwFileOS, 0x4u);
-    EXPECT_EQ(fixed->dwFileType, 0x1u);
-    EXPECT_EQ(fixed->dwFileSubtype, 0u);
+    constexpr WORD kNumbers[] = {QUORIN_VERSION_NUMBERS};
+    const DWORD versionMs = MAKELONG(kNumbers[1], kNumbers[0]);
+    const DWORD versionLs = MAKELONG(kNumbers[3], kNumbers[2]);
+    struct Program {
+        const char* path;
+        const char* description;
+        const char* internalName;
+        const char* fileName;
+        DWORD fileOs;
+    };
+    const Program programs[] = {
+        {QUORIN_EXECUTABLE, "Synchronization signals configuration", "Quorin Sync Options.exe",
+         "Quorin Sync Options.exe", VOS__WINDOWS32},
+        {QUORIN_CONSOLE_EXECUTABLE, "Quorin Sync Options console companion", "quorin-sync",
+         "quorin-sync.exe", VOS_NT_WINDOWS32},
+    };
+    std::set<std::string> companies;
+    for (const Program& program : programs) {
+        SCOPED_TRACE(program.path);
+        VersionBlock version(program.path);
+        ASSERT_TRUE(version.Read());
+        const VS_FIXEDFILEINFO* fixed = version.Fixed();
+        ASSERT_NE(fixed, nullptr);
+        EXPECT_EQ(fixed->dwFileVersionMS, versionMs);
+        EXPECT_EQ(fixed->dwFileVersionLS, versionLs);
+        EXPECT_EQ(fixed->dwProductVersionMS, versionMs);
+        EXPECT_EQ(fixed->dwProductVersionLS, versionLs);
+        EXPECT_EQ(fixed->dwFileFlagsMask, static_cast<DWORD>(VS_FFI_FILEFLAGSMASK));
+        EXPECT_EQ(fixed->dwFileFlags, 0u);
+        EXPECT_EQ(fixed->dwFileOS, program.fileOs);
+        EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+        EXPECT_EQ(fixed->dwFileSubtype, static_cast<DWORD>(VFT2_UNKNOWN));
 
-    EXPECT_EQ(version.Text("FileDescription"), "Synchronization signals configuration");
-    EXPECT_EQ(version.Text("FileVersion"), QUORIN_VERSION_TEXT);
-    EXPECT_EQ(version.Text("InternalName"), "Quorin Sync Options.exe");
-    EXPECT_EQ(version.Text("OriginalFilename"), "Quorin Sync Options.exe");
-    EXPECT_EQ(version.Text("ProductName"), "Quorin synchronization options");
-    EXPECT_EQ(version.Text("ProductVersion"), QUORIN_VERSION_TEXT);
-    EXPECT_NE(version.Text("CompanyName"), "<missing>");
-    EXPECT_NE(version.Text("LegalCopyright"), "<missing>");
-    EXPECT_EQ(version.Translation(), (std::vector<WORD>{0x0409, 1252}));
-}
-
-// quorin-sync.exe carries the same version, so that a deployment tool can
-// detect it by its file version, under its own name and description.
-TEST(Resources, ConsoleCompanionVersionBlock)
-{
-    VersionBlock dialog(QUORIN_EXECUTABLE);
-    VersionBlock console(QUORIN_CONSOLE_EXECUTABLE);
-    ASSERT_TRUE(dialog.Read());
-    ASSERT_TRUE(console.Read());
-    ASSERT_NE(console.Fixed(), nullptr);
-    EXPECT_EQ(console.Fixed()->dwFileVersionMS, dialog.Fixed()->dwFileVersionMS);
-    EXPECT_EQ(console.Fixed()->dwFileVersionLS, dialog.Fixed()->dwFileVersionLS);
-    EXPECT_EQ(console.Fixed()->dwProductVersionMS, dialog.Fixed()->dwProductVersionMS);
-    EXPECT_EQ(console.Fixed()->dwProductVersionLS, dialog.Fixed()->dwProductVersionLS);
-    EXPECT_EQ(console.Fixed()->dwFileType, static_cast<DWORD>(VFT_APP));
-    for (const char* name : {"FileVersion", "ProductVersion", "ProductName", "CompanyName"}) {
-        EXPECT_EQ(console.Text(name), dialog.Text(name)) << name;
+        EXPECT_EQ(version.Text("FileDescription"), program.description);
+        EXPECT_EQ(version.Text("FileVersion"), QUORIN_VERSION_TEXT);
+        EXPECT_EQ(version.Text("InternalName"), program.internalName);
+        EXPECT_EQ(version.Text("OriginalFilename"), program.fileName);
+        EXPECT_EQ(version.Text("ProductName"), "Quorin synchronization options");
+        EXPECT_EQ(version.Text("ProductVersion"), QUORIN_VERSION_TEXT);
+        EXPECT_NE(version.Text("CompanyName"), "<missing>");
+        EXPECT_NE(version.Text("LegalCopyright"), "<missing>");
+        companies.insert(version.Text("CompanyName"));
+        EXPECT_EQ(version.Translation(), (std::vector<WORD>{0x0409, 1252}));
     }
-    EXPECT_EQ(console.Text("FileDescription"), "Quorin Sync Options console companion");
-    EXPECT_EQ(console.Text("InternalName"), "quorin-sync");
-    EXPECT_EQ(console.Text("OriginalFilename"), "quorin-sync.exe");
-    EXPECT_EQ(console.Translation(), (std::vector<WORD>{0x0409, 1252}));
+    EXPECT_EQ(companies.size(), 1u) << "one maker for both";
 }
 
 // quorin-sync.exe carries the Application log's messages: every event a save

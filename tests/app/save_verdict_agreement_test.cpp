@@ -11,6 +11,7 @@
 #include "save_failure_message.h"
 #include "save_fault_sweep.h"
 #include "save_lock.h"
+#include "text_match.h"
 
 #include <gtest/gtest.h>
 
@@ -22,21 +23,10 @@ namespace {
 constexpr std::uint32_t kMode = 2;
 constexpr std::int32_t kFrames = 17;
 
-bool EndsWith(const std::string& text, const std::string& ending)
-{
-    return text.size() >= ending.size() &&
-           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
-}
-
-bool Has(const std::string& text, const char* part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 TEST(SaveVerdictAgreement, DialogAndQuorinSyncAgreeOnEverySaveOfTheFaultSweep)
 {
     std::map<int, std::size_t> exitCodes;
-    for (RegStatus injected : {kErrorAccessDenied, RegStatus{1392}}) {
+    for (RegStatus injected : {kErrorAccessDenied, kErrorFileCorrupt}) {
         for (const SaveFault& fault : SaveFaultSweep(kMode, kFrames)) {
             SCOPED_TRACE(Describe(fault.state, fault.operation, fault.position) + ", status " +
                          std::to_string(injected));
@@ -71,19 +61,19 @@ TEST(SaveVerdictAgreement, DialogAndQuorinSyncAgreeOnEverySaveOfTheFaultSweep)
                 EXPECT_TRUE(EndsWith(offer, "Windows will ask for an administrator's permission.")) << offer;
                 // A key the save made and could not remove holds no value, but
                 // neither says that nothing at all changed.
-                const bool keyLeft = Has(box, "could not be removed again");
-                EXPECT_EQ(keyLeft, Has(output.err, "empty") && Has(output.err, "key made for it was left"))
+                const bool keyLeft = Contains(box, "could not be removed again");
+                EXPECT_EQ(keyLeft, Contains(output.err, "empty") && Contains(output.err, "key made for it was left"))
                     << box << "\n" << output.err;
                 EXPECT_EQ(box.rfind(keyLeft ? "Nothing was saved: " : "Nothing was saved and nothing was changed", 0),
                           0u)
                     << box;
-                EXPECT_TRUE(Has(output.err, keyLeft ? "No value was changed" : "Nothing was changed"))
+                EXPECT_TRUE(Contains(output.err, keyLeft ? "No value was changed" : "Nothing was changed"))
                     << output.err;
             } else {
                 ASSERT_EQ(exitCode, kExitFailed) << output.err;
                 EXPECT_TRUE(EndsWith(box, "Press OK to try again.")) << box;
                 EXPECT_EQ(offer, box) << "offered to save as administrator";
-                EXPECT_EQ(Has(box, "only partly saved"), Has(output.err, "only partly saved"))
+                EXPECT_EQ(Contains(box, "only partly saved"), Contains(output.err, "only partly saved"))
                     << box << "\n" << output.err;
             }
         }

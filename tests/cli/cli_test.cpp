@@ -5,8 +5,10 @@
 #include "fake_save_lock.h"
 #include "fake_save_trail.h"
 #include "memory_registry.h"
+#include "seed_service.h"
 #include "quorin_sync_cli.h"
 #include "sync_settings.h"
+#include "text_match.h"
 #include "version.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +17,6 @@
 #include <vector>
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
 
 class CliTest : public ::testing::Test {
 protected:
@@ -31,9 +28,7 @@ protected:
 
     void Seed(std::size_t row, std::uint32_t mode, std::int32_t frames)
     {
-        registry.SetDword(DriverServiceList[row].parametersKey, kExternalSynchModeValueName, mode);
-        registry.SetDword(DriverServiceList[row].parametersKey, kSynchFramesNumberValueName,
-                          static_cast<std::uint32_t>(frames));
+        SeedService(registry, row, mode, frames);
     }
 
     void SeedAll(std::uint32_t mode, std::int32_t frames)
@@ -324,13 +319,13 @@ TEST_F(CliTest, EverySetIsRecordedOnceAndARecordNotKeptChangesNoExitCode)
 
 TEST_F(CliTest, OtherFailuresExitThree)
 {
-    registry.InjectFault(RegOperation::CreateKey, 2, 1392);
+    registry.InjectFault(RegOperation::CreateKey, 2, kErrorFileCorrupt);
     EXPECT_EQ(Run({"set", "--mode", "off", "--frames", "1"}), 3);
     EXPECT_TRUE(Contains(output.err, "QuorinDx: refused: error 1392\n")) << output.err;
     EXPECT_TRUE(Contains(output.err, "Nothing was saved.\n")) << output.err;
 
     // A write that fails after every key opened.
-    registry.InjectFault(RegOperation::SetValue, 3, 1392);
+    registry.InjectFault(RegOperation::SetValue, 3, kErrorFileCorrupt);
     EXPECT_EQ(Run({"set", "--mode", "off", "--frames", "1"}), 3);
     EXPECT_TRUE(Contains(output.err, "QuorinDx: unchanged: error 1392\n")) << output.err;
     EXPECT_TRUE(Contains(output.err, "Quorin: written\n")) << output.err;

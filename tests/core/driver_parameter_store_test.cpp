@@ -114,11 +114,11 @@ TEST_F(DriverParameterStoreTest, FailedValueWriteKeepsThatServiceWholeAndGoesOn)
 {
     Seed(2, 1, 4);
     // The fifth value write is row 3's mode: row 3 keeps both old values.
-    registry.InjectFault(RegOperation::SetValue, 5, 1392);
+    registry.InjectFault(RegOperation::SetValue, 5, kErrorFileCorrupt);
     const SaveResult saved = store.Save(2, 9);
     EXPECT_FALSE(SaveRefused(saved));
     EXPECT_EQ(saved[2].state, ServiceSaveState::Unchanged);
-    EXPECT_EQ(saved[2].status, 1392);
+    EXPECT_EQ(saved[2].status, kErrorFileCorrupt);
     ExpectStored(2, 1, 4);
     for (std::size_t row : {0u, 1u, 3u, 4u, 5u, 6u, 7u}) {
         EXPECT_EQ(saved[row].state, ServiceSaveState::Written) << "row " << row + 1;
@@ -132,10 +132,10 @@ TEST_F(DriverParameterStoreTest, FailedFramesWriteIsReportedAsModeOnly)
 {
     Seed(2, 1, 4);
     // The sixth value write is row 3's frames number.
-    registry.InjectFault(RegOperation::SetValue, 6, 1392);
+    registry.InjectFault(RegOperation::SetValue, 6, kErrorFileCorrupt);
     const SaveResult saved = store.Save(2, 9);
     EXPECT_EQ(saved[2].state, ServiceSaveState::ModeOnly);
-    EXPECT_EQ(saved[2].status, 1392);
+    EXPECT_EQ(saved[2].status, kErrorFileCorrupt);
     ExpectStored(2, 2, 4);
 }
 
@@ -144,7 +144,7 @@ TEST_F(DriverParameterStoreTest, KeyMadeForAServiceWhoseWriteFailedIsRemovedAgai
     Seed(3, 4, 6);
     // Row 1 does not exist: its key is made, its mode write fails, and a
     // key holding nothing must not become the row a load reads first.
-    registry.InjectFault(RegOperation::SetValue, 1, 1392);
+    registry.InjectFault(RegOperation::SetValue, 1, kErrorFileCorrupt);
     const SaveResult saved = store.Save(2, 9);
     EXPECT_EQ(saved[0].state, ServiceSaveState::Unchanged);
     EXPECT_FALSE(registry.KeyExists("SYSTEM\\CurrentControlSet\\services\\Quorin"));

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr RegStatus kCorrupt = 1392; // ERROR_FILE_CORRUPT
 
 SaveResult Every(ServiceSaveState state, RegStatus status = kErrorSuccess)
 {
@@ -41,28 +40,28 @@ TEST(SaveVerdict, EachOutcomeAndItsExitCode)
          SaveOutcome::RefusedForRights, kExitAccessDenied},
         {"every one denied", Every(ServiceSaveState::Refused, kErrorAccessDenied),
          SaveOutcome::RefusedForRights, kExitAccessDenied},
-        {"refused otherwise", With(untouched, 2, ServiceSaveState::Refused, kCorrupt),
+        {"refused otherwise", With(untouched, 2, ServiceSaveState::Refused, kErrorFileCorrupt),
          SaveOutcome::Refused, kExitFailed},
         // Rights alone would not make it pass.
         {"one denied, another refused otherwise",
          With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 5,
-              ServiceSaveState::Refused, kCorrupt),
+              ServiceSaveState::Refused, kErrorFileCorrupt),
          SaveOutcome::Refused, kExitFailed},
         // A key made for the save and left behind holds no value: the same
         // save with administrator rights may still pass, and writes it too.
         {"denied, and a made key left",
          With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 0,
-              ServiceSaveState::EmptyKeyLeft, kCorrupt),
+              ServiceSaveState::EmptyKeyLeft, kErrorFileCorrupt),
          SaveOutcome::RefusedForRights, kExitAccessDenied},
         {"denied, and a made service key left",
          With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 0,
-              ServiceSaveState::EmptyServiceKeyLeft, kCorrupt),
+              ServiceSaveState::EmptyServiceKeyLeft, kErrorFileCorrupt),
          SaveOutcome::RefusedForRights, kExitAccessDenied},
         {"refused otherwise, and a made key left",
-         With(With(untouched, 2, ServiceSaveState::Refused, kCorrupt), 0,
+         With(With(untouched, 2, ServiceSaveState::Refused, kErrorFileCorrupt), 0,
               ServiceSaveState::EmptyKeyLeft, kErrorAccessDenied),
          SaveOutcome::Refused, kExitFailed},
-        {"a write failed", With(Every(ServiceSaveState::Written), 4, ServiceSaveState::Unchanged, kCorrupt),
+        {"a write failed", With(Every(ServiceSaveState::Written), 4, ServiceSaveState::Unchanged, kErrorFileCorrupt),
          SaveOutcome::PartlyWritten, kExitFailed},
         {"a write denied", With(Every(ServiceSaveState::Written), 4, ServiceSaveState::ModeOnly,
                                 kErrorAccessDenied),
@@ -83,18 +82,18 @@ TEST(SaveVerdict, StatusInWordsAndTheReportsReasons)
     MemoryRegistry system;
     system.TellStatusesBy([](RegStatus status) {
         StatusText words{};
-        if (status == kCorrupt) {
+        if (status == kErrorFileCorrupt) {
             AppendStatusText(words, "The file is corrupt, error 1392");
         }
         return words;
     });
     EXPECT_STREQ(SaveStatusText(system, kErrorAccessDenied).text,
                  "access denied; changing it needs administrator rights");
-    EXPECT_STREQ(SaveStatusText(system, kCorrupt).text, "The file is corrupt, error 1392");
+    EXPECT_STREQ(SaveStatusText(system, kErrorFileCorrupt).text, "The file is corrupt, error 1392");
     EXPECT_STREQ(SaveStatusText(system, 77).text, "error 77") << "no system text";
     EXPECT_STREQ(SystemStatusText(system, kErrorAccessDenied).text, "error 5")
         << "only a save's codes are about rights";
-    EXPECT_STREQ(SaveStatusText(silent, kCorrupt).text, "error 1392");
+    EXPECT_STREQ(SaveStatusText(silent, kErrorFileCorrupt).text, "error 1392");
     EXPECT_STREQ(SaveStatusText(silent, -3).text, "error -3");
     EXPECT_STREQ(SaveStatusText(silent, INT32_MIN).text, "error -2147483648");
     EXPECT_STREQ(SaveStatusText(silent, 1090).text, "error 1090") << "every digit, 0 and 9 too";
@@ -103,7 +102,7 @@ TEST(SaveVerdict, StatusInWordsAndTheReportsReasons)
     // The report is judged once, with a reason where a call failed and only there.
     const SaveResult saved =
         With(With(Every(ServiceSaveState::Unchanged), 2, ServiceSaveState::Refused, kErrorAccessDenied),
-             5, ServiceSaveState::EmptyServiceKeyLeft, kCorrupt);
+             5, ServiceSaveState::EmptyServiceKeyLeft, kErrorFileCorrupt);
     const SaveReport report = ReportSave(system, saved);
     EXPECT_EQ(report.outcome, JudgeSave(saved));
     EXPECT_TRUE(report.keyLeft);
@@ -114,7 +113,7 @@ TEST(SaveVerdict, StatusInWordsAndTheReportsReasons)
                                                           : "")
             << row;
     }
-    EXPECT_TRUE(ReportSave(system, With(saved, 5, ServiceSaveState::EmptyKeyLeft, kCorrupt)).keyLeft)
+    EXPECT_TRUE(ReportSave(system, With(saved, 5, ServiceSaveState::EmptyKeyLeft, kErrorFileCorrupt)).keyLeft)
         << "an empty Parameters key left counts too";
     EXPECT_FALSE(ReportSave(system, Every(ServiceSaveState::Written)).keyLeft);
 

@@ -4,6 +4,7 @@
 // locks or unlocks a driver service's Parameters key. It changes keys only
 // under Wine (the end-to-end prefix), never on a Windows machine.
 #include "announce_start.h"
+#include "win32_key_dacl.h"
 #include "win32_save_lock.h"
 
 #include <windows.h>
@@ -104,19 +105,7 @@ int SetDacl(const char* service, const char* sddl)
         return 2;
     }
     const std::string path = std::string(kServicesKey) + service + "\\Parameters";
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
-                                                                nullptr)) {
-        return 1;
-    }
-    HKEY hKey = nullptr;
-    LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &hKey);
-    if (status == ERROR_SUCCESS) {
-        status = ::RegSetKeySecurity(hKey, DACL_SECURITY_INFORMATION, descriptor);
-        ::RegCloseKey(hKey);
-    }
-    ::LocalFree(descriptor);
-    return status == ERROR_SUCCESS ? 0 : 1;
+    return SetKeyDacl(path.c_str(), sddl) ? 0 : 1;
 }
 
 } // namespace

@@ -4,10 +4,10 @@
 // HKEY_LOCAL_MACHINE redirected to a scratch key, so the keys below are
 // that scratch key's, never the machine's.
 #include "store_scenarios.h"
+#include "win32_key_dacl.h"
 #include "win32_registry.h"
 
 #include <windows.h>
-#include <sddl.h>
 
 #include <cstdio>
 #include <map>
@@ -16,24 +16,6 @@ namespace {
 
 // Grants everyone everything, so a key can be changed and removed again.
 const char* const kFullDacl = "D:P(A;;KA;;;WD)";
-
-// Sets a key's DACL from its SDDL form.
-bool SetDacl(const std::string& path, const char* sddl)
-{
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
-                                                                &descriptor, nullptr)) {
-        return false;
-    }
-    HKEY key = nullptr;
-    LONG status = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key);
-    if (status == ERROR_SUCCESS) {
-        status = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
-        ::RegCloseKey(key);
-    }
-    ::LocalFree(descriptor);
-    return status == ERROR_SUCCESS;
-}
 
 // A key's value names or subkey names, sorted.
 std::vector<std::string> Names(const std::string& path, bool subKeys)
@@ -91,7 +73,7 @@ public:
 
     static void DeleteServiceKey(std::size_t row)
     {
-        (void)SetDacl(ParametersKeyOf(row), kFullDacl);
+        (void)SetKeyDacl(ParametersKeyOf(row), kFullDacl);
         ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, ServiceKeyOf(row));
         ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, ServiceKeyOf(row));
     }
@@ -105,7 +87,7 @@ public:
         } else if (allowed != 0) {
             std::snprintf(sddl, sizeof sddl, "D:P(A;;0x%lx;;;WD)", static_cast<unsigned long>(allowed));
         }
-        ASSERT_TRUE(SetDacl(path, sddl)) << path << " " << sddl;
+        ASSERT_TRUE(SetKeyDacl(path.c_str(), sddl)) << path << " " << sddl;
     }
 
     const RegValue* Find(const std::string& path, const std::string& name)

@@ -16,6 +16,8 @@
 // The rest of the Win32 codes that the model answers with or is set up with.
 inline constexpr RegStatus kErrorInvalidHandle = 6;
 inline constexpr RegStatus kErrorInvalidParameter = 87;
+// A failure that is no refusal, for the tests' injected faults.
+inline constexpr RegStatus kErrorFileCorrupt = 1392;
 
 inline constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
 inline constexpr std::uint32_t kDelete = 0x10000;
