@@ -110,33 +110,33 @@ TEST_F(DriverParameterStoreTest, KeyMadeThatCannotBeRemovedIsReported)
     EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
 }
 
-TEST_F(DriverParameterStoreTest, FailedValueWriteKeepsThatServiceWholeAndGoesOn)
+// A value write that fails leaves that service as far as it got and the
+// save goes on: the fifth write is row 3's mode, the sixth its frames number.
+TEST_F(DriverParameterStoreTest, FailedValueWriteKeepsThatServiceAsFarAsItGotAndGoesOn)
 {
-    Seed(2, 1, 4);
-    // The fifth value write is row 3's mode: row 3 keeps both old values.
-    registry.InjectFault(RegOperation::SetValue, 5, kErrorFileCorrupt);
-    const SaveResult saved = store.Save(2, 9);
-    EXPECT_FALSE(SaveRefused(saved));
-    EXPECT_EQ(saved[2].state, ServiceSaveState::Unchanged);
-    EXPECT_EQ(saved[2].status, kErrorFileCorrupt);
-    ExpectStored(2, 1, 4);
-    for (std::size_t row : {0u, 1u, 3u, 4u, 5u, 6u, 7u}) {
-        EXPECT_EQ(saved[row].state, ServiceSaveState::Written) << "row " << row + 1;
-        ExpectStored(row, 2, 9);
+    struct Case {
+        std::size_t failingWrite;
+        ServiceSaveState state;
+        std::uint32_t modeLeft;
+        std::size_t writesMade;
+    };
+    for (const Case& c : {Case{5, ServiceSaveState::Unchanged, 1, 15}, Case{6, ServiceSaveState::ModeOnly, 2, 16}}) {
+        SCOPED_TRACE(c.failingWrite);
+        Seed(2, 1, 4);
+        registry.ClearCalls();
+        registry.InjectFault(RegOperation::SetValue, c.failingWrite, kErrorFileCorrupt);
+        const SaveResult saved = store.Save(2, 9);
+        EXPECT_FALSE(SaveRefused(saved));
+        EXPECT_EQ(saved[2].state, c.state);
+        EXPECT_EQ(saved[2].status, kErrorFileCorrupt);
+        ExpectStored(2, c.modeLeft, 4);
+        for (std::size_t row : {0u, 1u, 3u, 4u, 5u, 6u, 7u}) {
+            EXPECT_EQ(saved[row].state, ServiceSaveState::Written) << "row " << row + 1;
+            ExpectStored(row, 2, 9);
+        }
+        EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), c.writesMade);
+        EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 16u);
     }
-    EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 15u);
-    EXPECT_EQ(registry.CountCalls(RegOperation::CloseKey), 16u);
-}
-
-TEST_F(DriverParameterStoreTest, FailedFramesWriteIsReportedAsModeOnly)
-{
-    Seed(2, 1, 4);
-    // The sixth value write is row 3's frames number.
-    registry.InjectFault(RegOperation::SetValue, 6, kErrorFileCorrupt);
-    const SaveResult saved = store.Save(2, 9);
-    EXPECT_EQ(saved[2].state, ServiceSaveState::ModeOnly);
-    EXPECT_EQ(saved[2].status, kErrorFileCorrupt);
-    ExpectStored(2, 2, 4);
 }
 
 TEST_F(DriverParameterStoreTest, KeyMadeForAServiceWhoseWriteFailedIsRemovedAgain)

@@ -143,32 +143,27 @@ TYPED_TEST_P(StoreOverRegistry, NoKeysLoadsNothingAndASaveMakesAllEightAsALoadRe
 
 TYPED_TEST_P(StoreOverRegistry, LoadTakesTheFirstRowThatOpensAndStopsThere)
 {
-    struct Case {
-        std::vector<std::size_t> rows; // seeded, in order, each with the next settings
-        std::vector<std::pair<std::uint32_t, std::int32_t>> settings;
+    struct Seeded {
+        std::size_t row;
         std::uint32_t mode;
         std::int32_t frames;
     };
-    const Case cases[] = {
-        {{1, 2}, {{2, 20}, {4, 30}}, 2, 20},
-        {{0, 2}, {{1, 7}, {4, 9}}, 1, 7},
-        {{3}, {{2, 5}}, 2, 5},
-        {{3, 5}, {{2, 5}, {4, 6}}, 2, 5},
-    };
-    for (const Case& c : cases) {
-        TypeParam& backend = this->backend;
+    // The rows seeded, the first of them the one a load reads.
+    const std::vector<Seeded> cases[] = {
+        {{1, 2, 20}, {2, 4, 30}}, {{0, 1, 7}, {2, 4, 9}}, {{3, 2, 5}}, {{3, 2, 5}, {5, 4, 6}}};
+    for (const std::vector<Seeded>& seeded : cases) {
         this->RemoveEveryServiceKey();
-        for (std::size_t i = 0; i < c.rows.size(); ++i) {
-            this->Seed(c.rows[i], c.settings[i].first, c.settings[i].second);
+        for (const Seeded& service : seeded) {
+            this->Seed(service.row, service.mode, service.frames);
         }
-        backend.ClearCalls();
-        this->ExpectLoad(true, c.mode, c.frames);
+        this->backend.ClearCalls();
+        this->ExpectLoad(true, seeded.front().mode, seeded.front().frames);
         std::vector<std::string> walked;
-        for (std::size_t row = 0; row <= c.rows.front(); ++row) {
+        for (std::size_t row = 0; row <= seeded.front().row; ++row) {
             walked.emplace_back(ParametersKeyOf(row));
         }
         this->ExpectOpened(walked);
-        if (c.rows.front() == 0) {
+        if (seeded.front().row == 0) {
             this->ExpectCallCount(RegOperation::QueryValue, 2, "open, two queries, close");
             this->ExpectCallCount(RegOperation::CloseKey, 1, "open, two queries, close");
         }
@@ -264,14 +259,12 @@ TYPED_TEST_P(StoreOverRegistry, SaveChangesTheTwoValuesAndNothingElse)
 // and the keys the save made before it met the refusal are gone again.
 TYPED_TEST_P(StoreOverRegistry, ReadOnlyKeysLoadButRefuseTheSave)
 {
-    struct Case {
-        std::vector<std::size_t> readOnly;
-    };
-    const Case cases[] = {{{0}}, {{0, 1, 2, 3, 4, 5, 6, 7}}};
-    for (const Case& c : cases) {
+    // The read-only rows: the first alone, then all eight.
+    const std::vector<std::size_t> cases[] = {{0}, {0, 1, 2, 3, 4, 5, 6, 7}};
+    for (const std::vector<std::size_t>& readOnly : cases) {
         TypeParam& backend = this->backend;
         this->RemoveEveryServiceKey();
-        for (std::size_t row : c.readOnly) {
+        for (std::size_t row : readOnly) {
             this->Seed(row, 4, 3);
             backend.Restrict(ParametersKeyOf(row), kKeyRead);
         }
@@ -280,7 +273,7 @@ TYPED_TEST_P(StoreOverRegistry, ReadOnlyKeysLoadButRefuseTheSave)
         const SaveResult saved = this->store.Save(1, 9);
         this->ExpectCallCount(RegOperation::SetValue, 0, "a refused save writes no value");
         for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
-            const bool refuser = row < c.readOnly.size();
+            const bool refuser = row < readOnly.size();
             EXPECT_EQ(saved[row].state, refuser ? ServiceSaveState::Refused : ServiceSaveState::Unchanged)
                 << "row " << row + 1;
             EXPECT_EQ(saved[row].status, refuser ? kErrorAccessDenied : kErrorSuccess);
