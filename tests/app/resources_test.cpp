@@ -186,6 +186,23 @@ Template ParseTemplate(const std::vector<unsigned char>& data)
     return t;
 }
 
+// The template's header as `expected` has it (its controls aside).
+void ExpectHeader(const Template& actual, const Template& expected)
+{
+    EXPECT_EQ(actual.style, expected.style);
+    EXPECT_EQ(actual.exStyle, expected.exStyle);
+    EXPECT_EQ(std::vector<short>({actual.x, actual.y, actual.cx, actual.cy}),
+              std::vector<short>({expected.x, expected.y, expected.cx, expected.cy}));
+    EXPECT_EQ(actual.menu, expected.menu);
+    EXPECT_EQ(actual.windowClass, expected.windowClass);
+    EXPECT_EQ(actual.caption, expected.caption);
+    EXPECT_EQ(actual.pointSize, expected.pointSize);
+    EXPECT_EQ(actual.weight, expected.weight);
+    EXPECT_EQ(actual.italic, expected.italic);
+    EXPECT_EQ(actual.charset, expected.charset);
+    EXPECT_EQ(actual.typeface, expected.typeface);
+}
+
 void ExpectControls(const std::vector<Control>& actual, const std::vector<Control>& expected)
 {
     ASSERT_EQ(actual.size(), expected.size());
@@ -208,20 +225,8 @@ TEST(Resources, MainDialogTemplate)
     ASSERT_NE(module.Handle(), nullptr);
     const Template t =
         ParseTemplate(module.Resource(RT_DIALOG, MAKEINTRESOURCEA(IDD_SYNCOPTIONS_DIALOG), kRussian));
-    EXPECT_EQ(t.style, 0x90C800C8u);
-    EXPECT_EQ(t.exStyle, 0x00040000u);
-    EXPECT_EQ(t.x, 0);
-    EXPECT_EQ(t.y, 0);
-    EXPECT_EQ(t.cx, 320);
-    EXPECT_EQ(t.cy, 170);
-    EXPECT_EQ(t.menu, "");
-    EXPECT_EQ(t.windowClass, "");
-    EXPECT_EQ(t.caption, QUORIN_CAPTION_TEXT);
-    EXPECT_EQ(t.pointSize, 8);
-    EXPECT_EQ(t.weight, 0);
-    EXPECT_EQ(t.italic, 0);
-    EXPECT_EQ(t.charset, 1);
-    EXPECT_EQ(t.typeface, "MS Shell Dlg");
+    ExpectHeader(t, {0x90C800C8u, 0x00040000u, 0, 0, 320, 170, "", "", QUORIN_CAPTION_TEXT, 8, 0, 0, 1,
+                     "MS Shell Dlg", {}});
     ExpectControls(
         t.controls,
         {
@@ -252,18 +257,7 @@ TEST(Resources, WarningDialogTemplate)
     Module module;
     const Template t =
         ParseTemplate(module.Resource(RT_DIALOG, MAKEINTRESOURCEA(IDD_SYNC_WARNING), kRussian));
-    EXPECT_EQ(t.style, 0x80C800C8u);
-    EXPECT_EQ(t.exStyle, 0u);
-    EXPECT_EQ(t.x, 0);
-    EXPECT_EQ(t.y, 0);
-    EXPECT_EQ(t.cx, 180);
-    EXPECT_EQ(t.cy, 125);
-    EXPECT_EQ(t.caption, "WARNING!");
-    EXPECT_EQ(t.pointSize, 12);
-    EXPECT_EQ(t.weight, 700);
-    EXPECT_EQ(t.italic, 0);
-    EXPECT_EQ(t.charset, 0);
-    EXPECT_EQ(t.typeface, "MS Shell Dlg");
+    ExpectHeader(t, {0x80C800C8u, 0u, 0, 0, 180, 125, "", "", "WARNING!", 12, 700, 0, 0, "MS Shell Dlg", {}});
     ExpectControls(t.controls,
                    {
                        {IDOK, "BUTTON", "Agree", 64, 104, 50, 14, 0x50010000},
