@@ -11,9 +11,9 @@
 
 #include <array>
 
-// The box for a save that did not write every service. With `offerElevatedSave` (only for a refusal
-// for want of rights alone) it ends by asking whether to save as
-// administrator, as a Yes/No question.
+// The box for a save that did not write every service. With
+// `offerElevatedSave` (only for a refusal for want of rights alone) it ends
+// by asking whether to save as administrator, as a Yes/No question.
 CString SaveFailureMessage(const SaveReport& saved, bool offerElevatedSave = false);
 
 // The box after a save as administrator that did not end with every service
