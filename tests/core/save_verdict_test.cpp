@@ -61,6 +61,11 @@ TEST(SaveVerdict, EachOutcomeAndItsExitCode)
          With(With(untouched, 2, ServiceSaveState::Refused, kErrorFileCorrupt), 0,
               ServiceSaveState::EmptyKeyLeft, kErrorAccessDenied),
          SaveOutcome::Refused, kExitFailed},
+        // A service some call failed for is not one rights alone would cure.
+        {"denied, and another unchanged by a failed call",
+         With(With(untouched, 2, ServiceSaveState::Refused, kErrorAccessDenied), 6,
+              ServiceSaveState::Unchanged, kErrorFileCorrupt),
+         SaveOutcome::Refused, kExitFailed},
         {"a write failed", With(Every(ServiceSaveState::Written), 4, ServiceSaveState::Unchanged, kErrorFileCorrupt),
          SaveOutcome::PartlyWritten, kExitFailed},
         {"a write denied", With(Every(ServiceSaveState::Written), 4, ServiceSaveState::ModeOnly,
