@@ -9,7 +9,6 @@
 #include "save_verdict.h"
 #include "sync_options_warning_message.h"
 #include "sync_settings.h"
-#include "win32_status_text.h"
 
 namespace {
 
@@ -167,18 +166,20 @@ bool CQuorinSyncOptionsDlg::OfferElevatedSave(const SaveReport& saved, std::uint
     // The warning was agreed to before this save: it is not shown again.
     const ElevatedSaveRun run =
         m_pElevatedSaver->Run(m_hWnd, ElevatedSetParameters(mode, framesNumber));
+    // Why a run never started, in the system's words (access denied here is
+    // not about the keys), for the box and the record alike.
+    const StatusText why = SystemStatusText(m_store.Registry(), static_cast<RegStatus>(run.error));
     // A save that ran is recorded by quorin-sync itself; one that never ran
     // is recorded here, so the trail still shows that it was asked for.
     if (m_pSaveTrail != nullptr && (run.result == ElevatedSaveRun::Result::Declined ||
                                     run.result == ElevatedSaveRun::Result::NotStarted)) {
         const bool bDeclined = run.result == ElevatedSaveRun::Result::Declined;
-        const StatusText why = bDeclined ? StatusText{} : Win32StatusText(static_cast<RegStatus>(run.error));
-        (void)m_pSaveTrail->Write(RecordOfElevatedSaveNotRun(m_pSaveTrail->Actor(), mode,
-                                                             framesNumber, bDeclined, why.text));
+        (void)m_pSaveTrail->Write(RecordOfElevatedSaveNotRun(
+            m_pSaveTrail->Actor(), mode, framesNumber, bDeclined, bDeclined ? "" : why.text));
     }
     if (run.result != ElevatedSaveRun::Result::Finished ||
         run.exitCode != static_cast<DWORD>(kExitOk)) {
-        ShowError(ElevatedSaveFailureMessage(run), MB_ICONERROR);
+        ShowError(ElevatedSaveFailureMessage(run, why.text), MB_ICONERROR);
         return false;
     }
     // An exit code is only a program's word: the dialog closes as saved

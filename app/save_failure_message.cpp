@@ -3,8 +3,6 @@
 // went.
 #include "save_failure_message.h"
 
-#include "win32_status_text.h"
-
 namespace {
 
 const char kTryAgainText[] = "\nPress OK to try again.";
@@ -117,7 +115,7 @@ CString SaveFailureMessage(const SaveReport& saved, bool offerElevatedSave)
     return message;
 }
 
-CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
+CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run, const char* notStartedReason)
 {
     CString message;
     switch (run.result) {
@@ -125,18 +123,11 @@ CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run)
         message = "Nothing was saved and nothing was changed: the request to save as "
                   "administrator was declined.\n";
         break;
-    case ElevatedSaveRun::Result::NotStarted: {
-        // The system's own words: access denied here is not about the keys.
-        StatusText reason = Win32StatusText(static_cast<RegStatus>(run.error));
-        if (reason.text[0] == '\0') {
-            AppendStatusText(reason, "error ");
-            AppendStatusNumber(reason, static_cast<long long>(run.error));
-        }
+    case ElevatedSaveRun::Result::NotStarted:
         message.Format("Nothing was saved and nothing was changed: quorin-sync.exe could not be "
                        "started as administrator (%s).\n",
-                       reason.text);
+                       notStartedReason);
         break;
-    }
     case ElevatedSaveRun::Result::EndUnknown:
         message = "quorin-sync.exe was started as administrator, but how it ended could not be "
                   "read, so whether it saved is not known. ";

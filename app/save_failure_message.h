@@ -17,8 +17,8 @@
 CString SaveFailureMessage(const SaveReport& saved, bool offerElevatedSave = false);
 
 // The box after a save as administrator that did not end with every service
-// written.
-CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run);
+// written; `notStartedReason` tells, in words, why a run never started.
+CString ElevatedSaveFailureMessage(const ElevatedSaveRun& run, const char* notStartedReason);
 
 // For each service, in the order of DriverServiceList, whether it holds
 // the settings asked for.
