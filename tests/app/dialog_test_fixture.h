@@ -95,6 +95,16 @@ protected:
         return ui.WaitForWindow(kWarningCaption);
     }
 
+    // Presses OK, and Agree in the warning that opens; false when none opened.
+    static bool AgreeToWarning(UiDriver& ui, HWND hDlg)
+    {
+        HWND hWarning = OpenWarning(ui, hDlg);
+        if (hWarning != nullptr) {
+            UiDriver::Click(hWarning, IDOK);
+        }
+        return hWarning != nullptr;
+    }
+
     void ExpectEveryRow(std::uint32_t mode, std::int32_t frames) const
     {
         for (const DriverService& service : DriverServiceList) {

@@ -67,7 +67,7 @@ public:
         }
         if (rightsSuffice) {
             for (const DriverService& service : DriverServiceList) {
-                m_registry.RestrictAccess(service.parametersKey, 0xFFFFFFFF);
+                m_registry.RestrictAccess(service.parametersKey, MemoryRegistry::kAllowEverything);
             }
         }
         if (faultInRun != kErrorSuccess) {
@@ -109,9 +109,7 @@ TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASe
         ui.WaitUntil([hDlg] { return UiDriver::Checked(hDlg, IDC_INPUT_SCANSTART); }, "ScanStart");
         UiDriver::SetText(hDlg, IDC_FRAMES_NUMBER, "-12 frames");
 
-        HWND hWarning = OpenWarning(ui, hDlg);
-        ASSERT_NE(hWarning, nullptr);
-        UiDriver::Click(hWarning, IDOK);
+        ASSERT_TRUE(AgreeToWarning(ui, hDlg));
         HWND hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
         std::string text = BoxText(hBox);
@@ -126,9 +124,7 @@ TEST_F(ElevatedSaveTest, NoChangesNothingAndYesSavesWhatTheDialogShowsWithoutASe
         EXPECT_EQ(registry.Dump(), before);
         EXPECT_TRUE(::IsWindowVisible(hDlg));
 
-        hWarning = OpenWarning(ui, hDlg);
-        ASSERT_NE(hWarning, nullptr);
-        UiDriver::Click(hWarning, IDOK);
+        ASSERT_TRUE(AgreeToWarning(ui, hDlg));
         hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
         EXPECT_EQ(ui.CountWindows(kWarningCaption), 0);

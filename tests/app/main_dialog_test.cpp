@@ -70,7 +70,7 @@ TEST_P(StoredStateTest, IsShownAndClosedAsAUserCloses)
             UiDriver::Click(hDlg, IDOK); // and no warning comes between
             break;
         case Close::OkThroughWarning:
-            UiDriver::Click(OpenWarning(ui, hDlg), IDOK);
+            ASSERT_TRUE(AgreeToWarning(ui, hDlg));
             break;
         case Close::EditThenCancel:
             UiDriver::Click(hDlg, IDC_INPUT_LINE);
@@ -134,8 +134,7 @@ TEST_F(MainDialogTest, EnablingLineInputAsksAndEveryWayOfDecliningWritesNothing)
             EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
         }
 
-        HWND hWarning = OpenWarning(ui, hDlg);
-        UiDriver::Click(hWarning, IDOK);
+        ASSERT_TRUE(AgreeToWarning(ui, hDlg));
         ui.WaitForClose(hDlg);
     });
     EXPECT_EQ(result, IDOK);
@@ -161,9 +160,7 @@ TEST_F(MainDialogTest, EachRadioClickedIsTheInputSaved)
             ui.WaitUntil([&] { return UiDriver::Checked(hDlg, other); }, "the other radio");
             UiDriver::Click(hDlg, c.radio);
             ui.WaitUntil([&] { return UiDriver::Checked(hDlg, c.radio); }, "the radio");
-            HWND hWarning = OpenWarning(ui, hDlg);
-            ASSERT_NE(hWarning, nullptr);
-            UiDriver::Click(hWarning, IDOK);
+            ASSERT_TRUE(AgreeToWarning(ui, hDlg));
             ui.WaitForClose(hDlg);
         });
         ExpectEveryRow(c.mode, 1);
@@ -218,9 +215,7 @@ TEST_F(MainDialogTest, NoInputSelectedIsToldAndNothingIsSaved)
 
         UiDriver::Click(hDlg, IDC_INPUT_SCANSTART);
         ui.WaitUntil([hDlg] { return UiDriver::Checked(hDlg, IDC_INPUT_SCANSTART); }, "ScanStart");
-        HWND hWarning = OpenWarning(ui, hDlg);
-        ASSERT_NE(hWarning, nullptr);
-        UiDriver::Click(hWarning, IDOK);
+        ASSERT_TRUE(AgreeToWarning(ui, hDlg));
         ui.WaitForClose(hDlg);
     });
     ExpectEveryRow(4, 1);
@@ -269,8 +264,7 @@ TEST_F(MainDialogTest, TogglingTheBoxNeverChangesTheChosenInput)
                          "radios follow the box");
             ExpectInputs(hDlg, expectEnabled, IDC_INPUT_LINE);
         }
-        HWND hWarning = OpenWarning(ui, hDlg);
-        UiDriver::Click(hWarning, IDOK);
+        ASSERT_TRUE(AgreeToWarning(ui, hDlg));
         ui.WaitForClose(hDlg);
     });
     ExpectEveryRow(2, 1);

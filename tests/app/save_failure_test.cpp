@@ -59,9 +59,7 @@ TEST_F(MainDialogTest, PartialRefusalAfterAgreeChangesNothingNamesTheThreeAndRet
         UiDriver::Click(hDlg, IDC_INPUT_SCANSTART);
         ui.WaitUntil([hDlg] { return UiDriver::Checked(hDlg, IDC_INPUT_SCANSTART); }, "ScanStart");
         UiDriver::SetText(hDlg, IDC_FRAMES_NUMBER, "9");
-        HWND hWarning = OpenWarning(ui, hDlg);
-        ASSERT_NE(hWarning, nullptr);
-        UiDriver::Click(hWarning, IDOK);
+        ASSERT_TRUE(AgreeToWarning(ui, hDlg));
         HWND hBox = WaitForErrorBox(ui, hDlg);
         ASSERT_NE(hBox, nullptr);
         const std::string text = BoxText(hBox);
@@ -81,11 +79,9 @@ TEST_F(MainDialogTest, PartialRefusalAfterAgreeChangesNothingNamesTheThreeAndRet
 
         // An administrator fixes the keys; OK again asks again and saves.
         for (std::size_t row : {1u, 4u, 6u}) {
-            registry.RestrictAccess(DriverServiceList[row].parametersKey, 0xFFFFFFFF);
+            registry.RestrictAccess(DriverServiceList[row].parametersKey, MemoryRegistry::kAllowEverything);
         }
-        hWarning = OpenWarning(ui, hDlg);
-        ASSERT_NE(hWarning, nullptr);
-        UiDriver::Click(hWarning, IDOK);
+        ASSERT_TRUE(AgreeToWarning(ui, hDlg));
         ui.WaitForClose(hDlg);
     });
     EXPECT_EQ(result, IDOK);

@@ -286,7 +286,7 @@ TEST_F(CliTest, EverySetIsRecordedOnceAndARecordNotKeptChangesNoExitCode)
     };
     for (const Case& c : cases) {
         registry.RestrictAccess(DriverServiceList[6].parametersKey,
-                                c.refused ? kKeyRead : 0xFFFFFFFFu);
+                                c.refused ? kKeyRead : MemoryRegistry::kAllowEverything);
         FakeSaveTrail trail;
         trail.failWith = kLogFull;
         output = CliOutput();

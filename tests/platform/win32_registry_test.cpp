@@ -82,7 +82,7 @@ public:
     void Restrict(const std::string& path, std::uint32_t allowed)
     {
         char sddl[64] = "D:P";
-        if (allowed == kAllowEverything) {
+        if (allowed == MemoryRegistry::kAllowEverything) {
             std::snprintf(sddl, sizeof sddl, "%s", kFullDacl);
         } else if (allowed != 0) {
             std::snprintf(sddl, sizeof sddl, "D:P(A;;0x%lx;;;WD)", static_cast<unsigned long>(allowed));

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr RegKey kFirstHandle = 0x1000;
-constexpr std::uint32_t kAllRights = 0xFFFFFFFF;
 constexpr char kPathSeparator = '\\';
 
 bool SameName(const std::string& a, const std::string& b)
@@ -47,7 +46,7 @@ struct MemoryRegistry::Node {
     std::string name;
     std::vector<std::unique_ptr<Node>> children;
     std::vector<std::pair<std::string, RegValue>> values;
-    std::uint32_t allowedAccess = kAllRights;
+    std::uint32_t allowedAccess = MemoryRegistry::kAllowEverything;
 
     Node* Child(const std::string& childName) const
     {
@@ -148,7 +147,7 @@ MemoryRegistry::Node* MemoryRegistry::CreateFrom(Node* start, const std::string&
 MemoryRegistry::Node* MemoryRegistry::Resolve(RegKey key, std::uint32_t* access) const
 {
     if (key == kHkeyLocalMachine) {
-        *access = kAllRights;
+        *access = MemoryRegistry::kAllowEverything;
         return root_.get();
     }
     const auto it = handles_.find(key);

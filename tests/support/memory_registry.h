@@ -103,6 +103,8 @@ public:
     // fail with ERROR_ACCESS_DENIED, as a key whose DACL grants only those;
     // so does deleting it unless DELETE is allowed.
     void RestrictAccess(const std::string& path, std::uint32_t allowed);
+    // Every right: a key restricted to it is not restricted, as none is at first.
+    static constexpr std::uint32_t kAllowEverything = 0xFFFFFFFFu;
 
     // The occurrence-th call (counting from 1) of `operation` fails with
     // `status` and has no effect. One fault at a time; a new one replaces it.

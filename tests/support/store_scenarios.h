@@ -37,8 +37,6 @@ inline const char* ServiceKeyOf(std::size_t row)
 }
 
 inline constexpr const char* kServicesKeyPath = "SYSTEM\\CurrentControlSet\\services";
-// What Restrict allows to lift a restriction again.
-inline constexpr std::uint32_t kAllowEverything = 0xFFFFFFFFu;
 
 template <typename Backend>
 class StoreOverRegistry : public ::testing::Test {
@@ -319,7 +317,7 @@ TYPED_TEST_P(StoreOverRegistry, PartialRefusalLeavesEveryKeyAsItWasAndNamesTheRe
     this->ExpectLoad(true, 2, 5);
 
     for (std::size_t row : {1u, 4u, 6u}) {
-        backend.Restrict(ParametersKeyOf(row), kAllowEverything);
+        backend.Restrict(ParametersKeyOf(row), MemoryRegistry::kAllowEverything);
     }
     EXPECT_TRUE(AllWritten(this->store.Save(4, 3)));
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
