@@ -147,7 +147,7 @@ TEST_F(DriverParameterStoreTest, KeyMadeForAServiceWhoseWriteFailedIsRemovedAgai
     registry.InjectFault(RegOperation::SetValue, 1, kErrorFileCorrupt);
     const SaveResult saved = store.Save(2, 9);
     EXPECT_EQ(saved[0].state, ServiceSaveState::Unchanged);
-    EXPECT_FALSE(registry.KeyExists("SYSTEM\\CurrentControlSet\\services\\Quorin"));
+    EXPECT_FALSE(registry.KeyExists(ServiceKeyOf(0)));
     const LoadResult loaded = store.Load();
     EXPECT_EQ(loaded.mode, 2u);
     EXPECT_EQ(loaded.framesNumber, 9);
@@ -155,7 +155,7 @@ TEST_F(DriverParameterStoreTest, KeyMadeForAServiceWhoseWriteFailedIsRemovedAgai
 
 TEST_F(DriverParameterStoreTest, SaveCannotCreateUnderAServicesKeyThatForbidsIt)
 {
-    registry.RestrictAccess("SYSTEM\\CurrentControlSet\\services", kKeyRead);
+    registry.RestrictAccess(kServicesKeyPath, kKeyRead);
     const SaveResult saved = store.Save(1, 1);
     for (const ServiceSaveStatus& service : saved) {
         EXPECT_EQ(service.state, ServiceSaveState::Refused);

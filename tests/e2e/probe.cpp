@@ -4,11 +4,11 @@
 // locks or unlocks a driver service's Parameters key. It changes keys only
 // under Wine (the end-to-end prefix), never on a Windows machine.
 #include "announce_start.h"
+#include "driver_parameter_store.h"
 #include "win32_key_dacl.h"
 #include "win32_save_lock.h"
 
 #include <windows.h>
-#include <sddl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +17,6 @@
 
 namespace {
 
-const char* const kServicesKey = "SYSTEM\\CurrentControlSet\\services\\";
 const char* const kReadOnlyDacl = "D:P(A;;KR;;;WD)";
 const char* const kFullDacl = "D:P(A;;KA;;;WD)";
 
@@ -104,7 +103,7 @@ int SetDacl(const char* service, const char* sddl)
         std::fputs("probe: refusing to change a driver key outside Wine\n", stderr);
         return 2;
     }
-    const std::string path = std::string(kServicesKey) + service + "\\Parameters";
+    const std::string path = std::string(QUORIN_SERVICES_KEY) + service + "\\Parameters";
     return SetKeyDacl(path.c_str(), sddl) ? 0 : 1;
 }
 

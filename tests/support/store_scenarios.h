@@ -7,11 +7,13 @@
 // scenarios need, by path below HKEY_LOCAL_MACHINE:
 //   RegistryAccess& Registry();
 //   void SetValue(path, name, type, data); void CreateKey(path);
+//   void DeleteServiceKey(row);  // with all below it, whatever its DACL
 //   void Restrict(path, allowed);  // opens asking for more fail with 5
 //   const RegValue* Find(path, name); bool KeyExists(path);
 //   std::vector<std::string> ValueNames(path), SubKeyNames(path) (sorted);
 //   std::vector<std::string> Dump();  // the services' trees, for before and after
 //   const std::vector<RegCall>* Calls();  // null where calls are not logged
+//   void ClearCalls();
 //   void ExpectEveryHandleClosed();
 #pragma once
 
@@ -36,7 +38,9 @@ inline const char* ServiceKeyOf(std::size_t row)
     return DriverServiceList[row].serviceKey;
 }
 
-inline constexpr const char* kServicesKeyPath = "SYSTEM\\CurrentControlSet\\services";
+// The key above every service's, without the closing backslash.
+inline const std::string kServicesKeyPath =
+    std::string(QUORIN_SERVICES_KEY).substr(0, std::string(QUORIN_SERVICES_KEY).size() - 1);
 
 template <typename Backend>
 class StoreOverRegistry : public ::testing::Test {
