@@ -10,11 +10,6 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Memory, StoreOverRegistry, MemoryBackend);
 
 namespace {
 
-const char* KeyOf(std::size_t row)
-{
-    return ParametersKeyOf(row);
-}
-
 class DriverParameterStoreTest : public StoreOverRegistry<MemoryBackend> {
 protected:
     MemoryRegistry& registry = backend.Model();
@@ -36,7 +31,7 @@ TEST(DriverServiceListTest, EightServicesInOrderWithTheirParametersKeys)
 TEST_F(DriverParameterStoreTest, LoadAsksForReadAccessOnly)
 {
     Seed(0, 4, 3);
-    registry.RestrictAccess(KeyOf(0), kKeyRead);
+    registry.RestrictAccess(ParametersKeyOf(0), kKeyRead);
     const LoadResult loaded = store.Load();
     EXPECT_TRUE(loaded.found);
     EXPECT_EQ(loaded.mode, 4u);
@@ -74,13 +69,13 @@ TEST_F(DriverParameterStoreTest, SaveOpensAllEightKeysBeforeWritingAnyValue)
     ASSERT_EQ(calls.size(), 64u);
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         EXPECT_EQ(calls[row].operation, RegOperation::CreateKey);
-        EXPECT_EQ(calls[row].name, KeyOf(row));
+        EXPECT_EQ(calls[row].name, ParametersKeyOf(row));
     }
     // Then what every service holds, before the first write.
     for (std::size_t row = 0; row < kDriverServiceCount; ++row) {
         const RegCall* rowCalls = &calls[8 + 4 * row];
         EXPECT_EQ(rowCalls[0].operation, RegOperation::OpenKey);
-        EXPECT_EQ(rowCalls[0].name, KeyOf(row));
+        EXPECT_EQ(rowCalls[0].name, ParametersKeyOf(row));
         EXPECT_EQ(rowCalls[1].operation, RegOperation::QueryValue);
         EXPECT_EQ(rowCalls[2].operation, RegOperation::QueryValue);
         EXPECT_EQ(rowCalls[3].operation, RegOperation::CloseKey);
@@ -98,15 +93,15 @@ TEST_F(DriverParameterStoreTest, SaveOpensAllEightKeysBeforeWritingAnyValue)
 TEST_F(DriverParameterStoreTest, KeyMadeThatCannotBeRemovedIsReported)
 {
     Seed(7, 0, 1);
-    registry.RestrictAccess(KeyOf(7), kKeyRead);
+    registry.RestrictAccess(ParametersKeyOf(7), kKeyRead);
     // The first removal is row 1's Parameters key.
     registry.InjectFault(RegOperation::DeleteKey, 1, 1018);
     const SaveResult saved = store.Save(1, 1);
     EXPECT_EQ(saved[0].state, ServiceSaveState::EmptyKeyLeft);
     EXPECT_EQ(saved[0].status, 1018);
     EXPECT_EQ(saved[7].state, ServiceSaveState::Refused);
-    EXPECT_TRUE(registry.KeyExists(KeyOf(0)));
-    EXPECT_FALSE(registry.KeyExists(KeyOf(1)));
+    EXPECT_TRUE(registry.KeyExists(ParametersKeyOf(0)));
+    EXPECT_FALSE(registry.KeyExists(ParametersKeyOf(1)));
     EXPECT_EQ(registry.CountCalls(RegOperation::SetValue), 0u);
 }
 
@@ -160,7 +155,7 @@ TEST_F(DriverParameterStoreTest, SaveCannotCreateUnderAServicesKeyThatForbidsIt)
     for (const ServiceSaveStatus& service : saved) {
         EXPECT_EQ(service.state, ServiceSaveState::Refused);
     }
-    EXPECT_FALSE(registry.KeyExists(KeyOf(0)));
+    EXPECT_FALSE(registry.KeyExists(ParametersKeyOf(0)));
 }
 
 } // namespace
