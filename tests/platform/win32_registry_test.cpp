@@ -10,7 +10,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <map>
 
 namespace {
 
@@ -90,11 +89,11 @@ public:
         ASSERT_TRUE(SetKeyDacl(path.c_str(), sddl)) << path << " " << sddl;
     }
 
-    const RegValue* Find(const std::string& path, const std::string& name)
+    std::optional<RegValue> Find(const std::string& path, const std::string& name)
     {
         HKEY key = nullptr;
         if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            return nullptr;
+            return std::nullopt;
         }
         DWORD type = 0;
         DWORD size = 0;
@@ -106,11 +105,7 @@ public:
             value.type = type;
         }
         ::RegCloseKey(key);
-        if (status != ERROR_SUCCESS) {
-            return nullptr;
-        }
-        found_[path + "\\" + name] = value;
-        return &found_[path + "\\" + name];
+        return status == ERROR_SUCCESS ? std::optional<RegValue>(value) : std::nullopt;
     }
 
     bool KeyExists(const std::string& path)
@@ -159,7 +154,7 @@ private:
         }
         lines.push_back(path);
         for (const std::string& name : ValueNames(path)) {
-            const RegValue* value = Find(path, name);
+            const std::optional<RegValue> value = Find(path, name);
             std::string line = path + "\\" + name + " = " + std::to_string(value->type) + ":";
             for (unsigned char byte : value->data) {
                 line += " " + std::to_string(byte);
@@ -179,7 +174,6 @@ private:
     }
 
     Win32Registry registry_;
-    std::map<std::string, RegValue> found_; // what Find returned, kept for its pointers
 };
 
 } // namespace

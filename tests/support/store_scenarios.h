@@ -9,7 +9,7 @@
 //   void SetValue(path, name, type, data); void CreateKey(path);
 //   void DeleteServiceKey(row);  // with all below it, whatever its DACL
 //   void Restrict(path, allowed);  // opens asking for more fail with 5
-//   const RegValue* Find(path, name); bool KeyExists(path);
+//   std::optional<RegValue> Find(path, name); bool KeyExists(path);
 //   std::vector<std::string> ValueNames(path), SubKeyNames(path) (sorted);
 //   std::vector<std::string> Dump();  // the services' trees, for before and after
 //   const std::vector<RegCall>* Calls();  // null where calls are not logged
@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,8 +40,7 @@ inline const char* ServiceKeyOf(std::size_t row)
 }
 
 // The key above every service's, without the closing backslash.
-inline const std::string kServicesKeyPath =
-    std::string(QUORIN_SERVICES_KEY).substr(0, std::string(QUORIN_SERVICES_KEY).size() - 1);
+inline const std::string kServicesKeyPath(QUORIN_SERVICES_KEY, sizeof QUORIN_SERVICES_KEY - 2);
 
 template <typename Backend>
 class StoreOverRegistry : public ::testing::Test {
@@ -61,8 +61,8 @@ protected:
             {kExternalSynchModeValueName, mode},
             {kSynchFramesNumberValueName, static_cast<std::uint32_t>(frames)}};
         for (const auto& value : wanted) {
-            const RegValue* stored = backend.Find(ParametersKeyOf(row), value.first);
-            ASSERT_NE(stored, nullptr) << "row " << row + 1 << ", " << value.first;
+            const std::optional<RegValue> stored = backend.Find(ParametersKeyOf(row), value.first);
+            ASSERT_TRUE(stored.has_value()) << "row " << row + 1 << ", " << value.first;
             EXPECT_EQ(stored->type, kRegDword) << "row " << row + 1;
             EXPECT_EQ(stored->data, DwordBytes(value.second)) << "row " << row + 1;
         }
@@ -399,9 +399,10 @@ public:
     {
         registry_.RestrictAccess(path, allowed);
     }
-    const RegValue* Find(const std::string& path, const std::string& name) const
+    std::optional<RegValue> Find(const std::string& path, const std::string& name) const
     {
-        return registry_.FindValue(path, name);
+        const RegValue* value = registry_.FindValue(path, name);
+        return value != nullptr ? std::optional<RegValue>(*value) : std::nullopt;
     }
     bool KeyExists(const std::string& path) const { return registry_.KeyExists(path); }
     std::vector<std::string> ValueNames(const std::string& path) const
